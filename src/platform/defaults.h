@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/value.h"
+
+namespace marrowick {
+
+// The two-layer key-value store: registered defaults in memory, under persisted values that win
+// over them. Reads never touch the disk. With a file, every change is written back (atomically)
+// either at once or, when a deferral is installed, soon after; and always when the store goes.
+class Defaults {
+public:
+    // In memory only.
+    Defaults() = default;
+    // Persisted in a JSON file. A file that cannot be parsed is moved aside, never overwritten.
+    explicit Defaults(std::filesystem::path file);
+    ~Defaults();
+    Defaults(const Defaults&) = delete;
+    Defaults& operator=(const Defaults&) = delete;
+
+    void registerDefaults(Value::Dict values);
+
+    // The persisted value, else the registered one, else none. The pointer stays valid until the
+    // next change of the store.
+    [[nodiscard]] const Value* object(std::string_view key) const;
+    [[nodiscard]] bool has(std::string_view key) const { return object(key) != nullptr; }
+
+    // Typed reads with the user-defaults coercions: numbers, Booleans and numeric texts convert;
+    // anything else reads as 0 / false / none.
+    [[nodiscard]] std::int64_t integer(std::string_view key) const;
+    [[nodiscard]] bool boolean(std::string_view key) const;
+    [[nodiscard]] double real(std::string_view key) const;
+    [[nodiscard]] const Value::List* array(std::string_view key) const;
+    [[nodiscard]] const Value::Dict* dictionary(std::string_view key) const;
+
+    void set(std::string_view key, Value value);
+    void remove(std::string_view key);
+
+    // Installs how a pending write is put off: the store calls it with the write to run later,
+    // once per batch of changes.
+    void deferWritesWith(std::function<void(std::function<void()>)> defer);
+    // Writes pending changes now. Answers false when the file could not be written.
+    bool flush();
+
+    [[nodiscard]] const std::optional<std::filesystem::path>& file() const { return file_; }
+
+    // The user-defaults coercions, shared with every reader of a Value.
+    static std::int64_t integerOf(const Value& v);
+    static bool boolOf(const Value& v);
+    static double realOf(const Value& v);
+
+private:
+    void changed();
+    void load();
+
+    Value::Dict registered_;
+    Value::Dict persisted_;
+    std::optional<std::filesystem::path> file_;
+    std::function<void(std::function<void()>)> defer_;
+    bool dirty_ = false;
+    bool writePending_ = false;
+};
+
+}  // namespace marrowick

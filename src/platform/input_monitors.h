@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace marrowick {
+
+namespace EventType {
+inline constexpr int leftMouseDown = 1;
+inline constexpr int leftMouseUp = 2;
+inline constexpr int leftMouseDragged = 6;
+inline constexpr int keyDown = 10;
+inline constexpr int flagsChanged = 12;
+}  // namespace EventType
+
+[[nodiscard]] constexpr std::uint64_t eventMask(int type) { return std::uint64_t{1} << type; }
+
+struct Event {
+    int type = 0;
+    std::uint64_t modifierFlags = 0;  // the modifier bits of that moment (settings/modifiers.h)
+    bool operator==(const Event&) const = default;
+};
+
+// Observes input without ever consuming it. Handlers run on the main thread, in event order.
+class InputMonitors {
+public:
+    using GlobalHandler = std::function<void(const Event&)>;
+    // Answers the event to deliver on to our own windows, or none to drop it.
+    using LocalHandler = std::function<std::optional<Event>(const Event&)>;
+
+    virtual ~InputMonitors() = default;
+    // Events going to other applications. Answers false when the platform refuses the monitor.
+    virtual bool addGlobal(std::uint64_t mask, GlobalHandler handler) = 0;
+    // Events going to this application's own windows.
+    virtual bool addLocal(std::uint64_t mask, LocalHandler handler) = 0;
+};
+
+}  // namespace marrowick

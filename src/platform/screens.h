@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "geometry/rect.h"
+
+namespace marrowick {
+
+// One connected display, in AppKit coordinates (origin bottom-left of the primary, y up).
+struct Screen {
+    Rect frame;
+    Rect visibleFrame;             // the frame without panels and docks
+    std::optional<std::int64_t> displayId;  // the platform's display number, when it has one
+    std::string name;              // the localised name
+};
+
+class Screens {
+public:
+    virtual ~Screens() = default;
+    // The connected displays, primary first. The list is the platform's current state.
+    [[nodiscard]] virtual const std::vector<Screen>& screens() const = 0;
+    // The stable UUID text (8-4-4-4-12, upper case) of a display, when the platform knows one.
+    [[nodiscard]] virtual std::optional<std::string> uuidText(std::uint32_t displayId) const = 0;
+    // An AppKit rectangle as native window geometry (origin top-left, y down), for placing our
+    // own windows.
+    [[nodiscard]] virtual Rect toNative(const Rect& r) const = 0;
+    // Called on the main thread after displays were added, removed or moved.
+    virtual void addChangedHandler(std::function<void()> handler) = 0;
+};
+
+}  // namespace marrowick

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace marrowick {
+
+// Modifier-flag bits of an input event.
+namespace Modifier {
+inline constexpr std::uint64_t capsLock = 0x10000;
+inline constexpr std::uint64_t shift = 0x20000;
+inline constexpr std::uint64_t control = 0x40000;
+inline constexpr std::uint64_t option = 0x80000;
+inline constexpr std::uint64_t command = 0x100000;
+}  // namespace Modifier
+
+// The four keys that can arm snapping; every other bit (Caps Lock, Fn, …) never takes part.
+inline constexpr std::uint64_t dragKeyMask = Modifier::shift | Modifier::control | Modifier::option | Modifier::command;
+
+// The drag keys are held when the live flags, masked, equal the chosen set exactly.
+inline constexpr bool keysMatch(std::uint64_t flags, std::uint64_t keys) { return (flags & dragKeyMask) == keys; }
+
+}  // namespace marrowick

@@ -1,0 +1,173 @@
+#include "settings/settings.h"
+
+#include <cmath>
+#include <limits>
+
+#include "geometry/dividers.h"
+#include "settings/constants.h"
+
+namespace marrowick::Settings {
+
+namespace {
+
+Defaults* installedStore = nullptr;
+const Screens* installedScreens = nullptr;
+
+const Value* entry(std::string_view dictKey, std::string_view displayKey) {
+    const Value::Dict* dict = store().dictionary(dictKey);
+    if (dict == nullptr) return nullptr;
+    auto it = dict->find(displayKey);
+    return it == dict->end() ? nullptr : &it->second;
+}
+
+void setEntry(std::string_view dictKey, std::string_view displayKey, Value value) {
+    const Value::Dict* old = store().dictionary(dictKey);
+    Value::Dict dict = old != nullptr ? *old : Value::Dict{};
+    dict.insert_or_assign(std::string(displayKey), std::move(value));
+    store().set(dictKey, Value(std::move(dict)));
+}
+
+// Strict: only integers and reals are numbers here; Booleans and texts are not.
+std::optional<std::vector<double>> numbers(const Value& v) {
+    const auto* list = v.as<Value::List>();
+    if (list == nullptr) return std::nullopt;
+    std::vector<double> out;
+    out.reserve(list->size());
+    for (const Value& e : *list) {
+        if (!e.isNumber()) return std::nullopt;
+        out.push_back(e.number());
+    }
+    return out;
+}
+
+double finiteOr(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
+
+}  // namespace
+
+void install(Defaults& s, const Screens& screens) {
+    installedStore = &s;
+    installedScreens = &screens;
+}
+
+Defaults& store() { return *installedStore; }
+
+void registerDefaults() {
+    auto colorValue = [](const Color& c) { return Value(Value::List{c.red, c.green, c.blue, c.alpha}); };
+    store().registerDefaults(Value::Dict{
+        {std::string(dragKeysKey), Value(static_cast<std::int64_t>(defaultDragKeys))},
+        {std::string(liveOverlayKey), Value(true)},
+        {std::string(fillColorKey), colorValue({0.56, 0.56, 0.58, 0.3})},
+        {std::string(borderColorKey), colorValue({1.0, 1.0, 1.0, 0.6})},
+        {std::string(borderWidthKey), Value(defaultBorderWidth)},
+        {std::string(cornerRadiusKey), Value(defaultCornerRadius)},
+    });
+}
+
+std::string uuid(const Screen& screen) {
+    if (screen.displayId && *screen.displayId >= 0 &&
+        *screen.displayId <= std::numeric_limits<std::uint32_t>::max() && installedScreens != nullptr) {
+        if (auto text = installedScreens->uuidText(static_cast<std::uint32_t>(*screen.displayId));
+            text && !text->empty())
+            return *text;
+    }
+    return screen.name;
+}
+
+bool isUltrawide(const Screen& screen) {
+    if (!(screen.frame.height > 0)) return false;
+    return ultrawideAspect <= screen.frame.width / screen.frame.height;
+}
+
+bool validDividers(const std::vector<double>& dividers) {
+    double previous = 0;
+    for (double d : dividers) {
+        if (!std::isfinite(d) || d <= previous || d >= 1) return false;
+        previous = d;
+    }
+    return true;
+}
+
+std::vector<double> dividers(const Screen& screen) { return dividers(screen, uuid(screen)); }
+
+std::vector<double> dividers(const Screen& screen, std::string_view key) {
+    if (const Value* stored = entry(displayDividersKey, key)) {
+        // A stored list wins, an empty one too; a malformed one reads as missing.
+        if (auto list = numbers(*stored); list && validDividers(*list)) return *list;
+    }
+    if (!isUltrawide(screen)) return {};
+    if (store().has(dividerLeftKey)) {
+        std::vector<double> pair{store().real(dividerLeftKey), store().real(dividerRightKey)};
+        if (validDividers(pair)) return pair;
+    }
+    return evenDividers(3);
+}
+
+void setDividers(const std::vector<double>& dividers, const Screen& screen) {
+    Value::List list(dividers.begin(), dividers.end());
+    setEntry(displayDividersKey, uuid(screen), Value(std::move(list)));
+}
+
+Axis axis(const Screen& screen) { return axis(screen, uuid(screen)); }
+
+Axis axis(const Screen& screen, std::string_view key) {
+    if (const Value* stored = entry(displayAxisKey, key)) {
+        if (const auto* text = stored->as<std::string>()) {
+            if (auto a = axisFromRaw(*text)) return *a;
+        }
+    }
+    return screen.frame.height > screen.frame.width ? Axis::rows : Axis::columns;
+}
+
+void setAxis(Axis a, const Screen& screen) { setEntry(displayAxisKey, uuid(screen), Value(std::string(rawValue(a)))); }
+
+double gap(const Screen& screen) { return gap(uuid(screen)); }
+
+double gap(std::string_view key) {
+    const Value* stored = entry(displayGapKey, key);
+    if (stored == nullptr || !stored->isNumber()) return 0;
+    return finiteOr(stored->number(), 0);
+}
+
+void setGap(double g, const Screen& screen) { setEntry(displayGapKey, uuid(screen), Value(g)); }
+
+std::uint64_t keys() {
+    const std::int64_t k = store().integer(dragKeysKey);
+    return k < 0 ? defaultDragKeys : static_cast<std::uint64_t>(k);
+}
+
+void setKeys(std::uint64_t k) { store().set(dragKeysKey, Value(static_cast<std::int64_t>(k))); }
+
+bool liveOverlay() { return store().boolean(liveOverlayKey); }
+
+Color color(std::string_view key) {
+    const Value::List* list = store().array(key);
+    if (list == nullptr || list->size() < 4) return fallbackColor;
+    double c[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Value& e = (*list)[i];
+        if (!e.isNumber() || !std::isfinite(e.number())) return fallbackColor;
+        c[i] = e.number();
+    }
+    for (std::size_t i = 4; i < list->size(); ++i) {
+        if (!(*list)[i].isNumber()) return fallbackColor;  // every element must be a number
+    }
+    return {c[0], c[1], c[2], c[3]};
+}
+
+void setColor(const Color& c, std::string_view key) {
+    // Without an sRGB form (here: a component that is not a number) nothing is stored.
+    for (double v : {c.red, c.green, c.blue, c.alpha}) {
+        if (!std::isfinite(v)) return;
+    }
+    store().set(key, Value(Value::List{c.red, c.green, c.blue, c.alpha}));
+}
+
+double borderWidth() { return finiteOr(store().real(borderWidthKey), defaultBorderWidth); }
+
+double cornerRadius() { return finiteOr(store().real(cornerRadiusKey), defaultCornerRadius); }
+
+void resetOutline() {
+    for (std::string_view key : outlineKeys) store().remove(key);
+}
+
+}  // namespace marrowick::Settings

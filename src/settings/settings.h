@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/defaults.h"
+#include "platform/screens.h"
+#include "settings/axis.h"
+#include "settings/color.h"
+
+namespace marrowick::Settings {
+
+// The one store of the process and the screens service that names displays. Installed at
+// start-up (and per test); every operation reads through them again, nothing is cached.
+void install(Defaults& store, const Screens& screens);
+[[nodiscard]] Defaults& store();
+
+inline constexpr std::string_view dragKeysKey = "dragKeys";
+inline constexpr std::string_view liveOverlayKey = "liveOverlay";
+inline constexpr std::string_view fillColorKey = "fillColor";
+inline constexpr std::string_view borderColorKey = "borderColor";
+inline constexpr std::string_view borderWidthKey = "borderWidth";
+inline constexpr std::string_view cornerRadiusKey = "cornerRadius";
+inline constexpr std::string_view displayDividersKey = "displayDividers";
+inline constexpr std::string_view displayAxisKey = "displayAxis";
+inline constexpr std::string_view displayGapKey = "displayGap";
+inline constexpr std::string_view dividerLeftKey = "dividerLeft";
+inline constexpr std::string_view dividerRightKey = "dividerRight";
+inline constexpr std::string_view askedAboutMacTilingKey = "askedAboutMacTiling";
+
+// The keys resetOutline clears and the outline reads, in this order.
+inline constexpr std::array<std::string_view, 4> outlineKeys{fillColorKey, borderColorKey, borderWidthKey,
+                                                             cornerRadiusKey};
+
+inline constexpr std::uint64_t defaultDragKeys = 0x80000;  // Option
+inline constexpr double defaultBorderWidth = 1.0;
+inline constexpr double defaultCornerRadius = 12.0;
+inline constexpr Color fallbackColor{0.5, 0.5, 0.5, 0.5};
+
+// Registers the defaults of every key that has one.
+void registerDefaults();
+
+// The display key: the display's UUID text, or its localised name when it has none.
+[[nodiscard]] std::string uuid(const Screen& screen);
+[[nodiscard]] bool isUltrawide(const Screen& screen);
+
+[[nodiscard]] std::vector<double> dividers(const Screen& screen);
+void setDividers(const std::vector<double>& dividers, const Screen& screen);
+[[nodiscard]] Axis axis(const Screen& screen);
+void setAxis(Axis axis, const Screen& screen);
+[[nodiscard]] double gap(const Screen& screen);
+void setGap(double gap, const Screen& screen);
+
+// The same reads for a display key computed once by the caller.
+[[nodiscard]] std::vector<double> dividers(const Screen& screen, std::string_view key);
+[[nodiscard]] Axis axis(const Screen& screen, std::string_view key);
+[[nodiscard]] double gap(std::string_view key);
+
+[[nodiscard]] std::uint64_t keys();
+void setKeys(std::uint64_t keys);
+[[nodiscard]] bool liveOverlay();
+
+[[nodiscard]] Color color(std::string_view key);
+void setColor(const Color& color, std::string_view key);
+[[nodiscard]] double borderWidth();
+[[nodiscard]] double cornerRadius();
+void resetOutline();
+
+// A divider list is usable when every entry is finite, strictly ascending and inside (0, 1).
+[[nodiscard]] bool validDividers(const std::vector<double>& dividers);
+
+}  // namespace marrowick::Settings
