@@ -1,0 +1,70 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "follow/window_follower.h"
+#include "platform/defaults.h"
+#include "platform/sim/sim_desktop.h"
+#include "settings/modifiers.h"
+#include "settings/settings.h"
+#include "snap/snapper.h"
+
+namespace marrowick {
+namespace {
+
+struct Desk {
+    Desk() {
+        Settings::install(store, desk.screens);
+        Settings::registerDefaults();
+        desk.screens.setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
+        desk.screens.setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
+        desk.screens.setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
+                                 {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
+        for (const Screen& s : desk.screens.screens()) {
+            Settings::setDividers({1.0 / 3, 2.0 / 3}, s);
+            Settings::setGap(10, s);
+        }
+        desk.addApplication(100);
+        window = desk.addWindow(100, {500, 500, 800, 600});
+    }
+    Defaults store;
+    sim::SimDesktop desk;
+    Element window;
+};
+
+// One armed drag step: keys matching, over a tile of the second screen.
+void BM_SnapperUpdateArmed(benchmark::State& state) {
+    Desk d;
+    Snapper snapper(d.desk.platform, std::make_unique<Outline>(d.desk.screens));
+    snapper.begin();
+    d.desk.setModifiers(Modifier::option);
+    d.desk.mouseDown({900, 1085});
+    d.desk.dragTo({4800, 500});
+    if (!snapper.target()) state.SkipWithError("not armed");
+    const Event drag{EventType::leftMouseDragged, Modifier::option};
+    for (auto _ : state) snapper.handle(drag);
+}
+BENCHMARK(BM_SnapperUpdateArmed);
+
+// What WindowFollower::update costs the main thread: the tiles and one short locked section.
+void BM_FollowerUpdateMainThread(benchmark::State& state) {
+    Desk d;
+    WindowFollower follower(d.desk.accessibility, d.desk.workspace, d.desk.screens);
+    const Screen screen = d.desk.screens.screens().front();
+    auto hold = follower.queue().hold();  // keep the apply pass waiting: only the hand-over is timed
+    for (auto _ : state) follower.update(screen);
+}
+BENCHMARK(BM_FollowerUpdateMainThread);
+
+}  // namespace
+}  // namespace marrowick
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,87 @@
+#include "snap/outline.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "settings/settings.h"
+
+namespace marrowick {
+
+namespace {
+
+QColor qcolor(const Color& c) {
+    auto f = [](double v) { return static_cast<float>(std::clamp(v, 0.0, 1.0)); };
+    return QColor::fromRgbF(f(c.red), f(c.green), f(c.blue), f(c.alpha));
+}
+
+}  // namespace
+
+// The window itself: it paints the fill and, along the inside of the same rounded outline, the
+// border over it.
+class Outline::Box : public QWidget {
+public:
+    Box()
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
+                               Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint) {
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(0, 0, 0, 0);
+    }
+
+    void setStyle(const Style& s) {
+        if (s == style) return;
+        style = s;
+        update();
+    }
+
+    Style style;
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF box(rect());
+        const double half = std::min(box.width(), box.height()) / 2;
+        const double radius = std::clamp(style.cornerRadius, 0.0, half);
+        QPainterPath outer;
+        outer.addRoundedRect(box, radius, radius);
+        p.fillPath(outer, qcolor(style.fill));
+        const double w = std::clamp(style.borderWidth, 0.0, half);
+        if (w <= 0) return;
+        QPainterPath hole;
+        const double innerRadius = std::max(0.0, radius - w);
+        hole.addRoundedRect(box.adjusted(w, w, -w, -w), innerRadius, innerRadius);
+        p.fillPath(outer.subtracted(hole), qcolor(style.border));
+    }
+};
+
+Outline::Outline(const Screens& screens) : screens_(screens), window_(std::make_unique<Box>()) {}
+
+Outline::~Outline() = default;
+
+void Outline::show(const Rect& r) {
+    window_->setStyle({Settings::color(Settings::fillColorKey), Settings::color(Settings::borderColorKey),
+                       Settings::borderWidth(), Settings::cornerRadius()});
+    const Rect n = screens_.toNative(r);
+    const QRect target(static_cast<int>(std::lround(n.x)), static_cast<int>(std::lround(n.y)),
+                       static_cast<int>(std::lround(n.width)), static_cast<int>(std::lround(n.height)));
+    if (window_->geometry() != target) window_->setGeometry(target);
+    window_->show();
+    window_->raise();
+}
+
+void Outline::hide() { window_->hide(); }
+
+bool Outline::isVisible() const { return window_->isVisible(); }
+
+const Outline::Style& Outline::style() const { return window_->style; }
+
+QWidget& Outline::window() const { return *window_; }
+
+}  // namespace marrowick

@@ -1,0 +1,81 @@
+#include "snap/snapper.h"
+
+#include <cmath>
+
+#include "geometry/sections.h"
+#include "settings/modifiers.h"
+#include "settings/settings.h"
+
+namespace marrowick {
+
+Snapper::Snapper(Platform& platform, std::unique_ptr<Outline> outline)
+    : platform_(platform),
+      access_(platform.accessibility, platform.screens, platform.pointer),
+      outline_(std::move(outline)),
+      self_(std::make_shared<Snapper*>(this)) {}
+
+Snapper::~Snapper() = default;
+
+void Snapper::begin() {
+    // An application that hangs must not freeze every drag: bound each request on this thread.
+    platform_.accessibility.setMessagingTimeout(platform_.accessibility.systemWide(), requestTimeout);
+    std::weak_ptr<Snapper*> weak = self_;
+    platform_.input.addGlobal(globalMask, [weak](const Event& e) {
+        if (auto self = weak.lock()) (*self)->handle(e);
+    });
+    platform_.input.addLocal(localMask, [weak](const Event& e) -> std::optional<Event> {
+        if (auto self = weak.lock()) (*self)->handle(e);
+        return e;
+    });
+}
+
+void Snapper::handle(const Event& event) {
+    switch (event.type) {
+    case EventType::leftMouseDown:
+        window_ = access_.windowUnderPointer();
+        start_ = window_ ? access_.position(*window_) : std::nullopt;
+        moving_ = false;
+        target_.reset();
+        break;
+    case EventType::leftMouseUp: finish(); break;
+    case EventType::leftMouseDragged:
+    case EventType::flagsChanged: update(event.modifierFlags); break;
+    default: break;  // a key press does not cancel a snap
+    }
+}
+
+void Snapper::disarm() {
+    target_.reset();
+    outline_->hide();
+}
+
+void Snapper::update(std::uint64_t flags) {
+    if (!window_) return;
+    if (!moving_) {
+        if (!start_) return disarm();
+        const auto now = access_.position(*window_);
+        if (!now || std::abs(now->x - start_->x) + std::abs(now->y - start_->y) <= threshold) return disarm();
+        moving_ = true;
+    }
+    if (!keysMatch(flags, Settings::keys())) return disarm();
+    target_ = tileUnderPointer(platform_.pointer.location(), platform_.screens.screens());
+    if (target_) {
+        outline_->show(*target_);
+    } else {
+        outline_->hide();
+    }
+}
+
+void Snapper::finish() {
+    outline_->hide();
+    if (window_ && target_) {
+        // The task has its own copies: a drag that begins before it runs cannot change them.
+        platform_.scheduler.after(moveDelay, [access = access_, window = *window_, rect = *target_] {
+            access.move(window, rect);
+        });
+    }
+    window_.reset();
+    target_.reset();
+}
+
+}  // namespace marrowick

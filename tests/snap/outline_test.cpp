@@ -1,0 +1,57 @@
+#include "snap/outline.h"
+
+#include <gtest/gtest.h>
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "support/desktop_fixture.h"
+
+namespace marrowick {
+namespace {
+
+class OutlineTest : public test::DesktopTest {
+protected:
+    Outline outline{desk.screens};
+};
+
+TEST_F(OutlineTest, HiddenUntilShownThenPlacedInNativeCoordinates) {
+    EXPECT_FALSE(outline.isVisible());
+    outline.show({0, 0, 1142, 1415});
+    EXPECT_TRUE(outline.isVisible());
+    EXPECT_EQ(outline.window().geometry(), QRect(0, 25, 1142, 1415));
+    outline.show({0, 0, 1142, 1415});
+    EXPECT_EQ(outline.window().geometry(), QRect(0, 25, 1142, 1415));
+    outline.hide();
+    EXPECT_FALSE(outline.isVisible());
+    outline.show({3440, 0, 960, 1080});
+    EXPECT_TRUE(outline.isVisible());
+    EXPECT_EQ(outline.window().geometry(), QRect(3440, 360, 960, 1080));
+}
+
+TEST_F(OutlineTest, IsClickThroughAndNeverTakesFocus) {
+    const Qt::WindowFlags f = outline.window().windowFlags();
+    EXPECT_TRUE(f.testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(f.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(f.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f.testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(outline.window().testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST_F(OutlineTest, ReadsTheStyleAtEveryShowAndPaintsIt) {
+    outline.show({100, 100, 200, 100});
+    EXPECT_EQ(outline.style(), (Outline::Style{{0.56, 0.56, 0.58, 0.3}, {1, 1, 1, 0.6}, 1.0, 12.0}));
+    Settings::setColor({1, 0, 0, 1}, "fillColor");
+    Settings::setColor({0, 0, 1, 1}, "borderColor");
+    store.set("borderWidth", Value(4.0));
+    outline.show({100, 100, 200, 100});
+    EXPECT_EQ(outline.style().fill, (Color{1, 0, 0, 1}));
+
+    const QImage img = outline.window().grab().toImage();
+    EXPECT_EQ(img.pixelColor(100, 50), QColor(255, 0, 0)) << "fill inside";
+    EXPECT_EQ(img.pixelColor(100, 1), QColor(0, 0, 255)) << "border along the inside of the edge";
+    EXPECT_EQ(img.pixelColor(0, 0).alpha(), 0) << "rounded corner left clear";
+}
+
+}  // namespace
+}  // namespace marrowick
