@@ -1,0 +1,145 @@
+#include "app/app.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include "app/log.h"
+#include "app/tray_icon.h"
+#include "geometry/sections.h"
+#include "settings/settings.h"
+
+namespace marrowick {
+
+App::App(Platform& platform, Options options, std::string version)
+    : platform_(platform),
+      options_(options),
+      version_(std::move(version)),
+      follower_(std::make_unique<WindowFollower>(platform.accessibility, platform.workspace, platform.screens)),
+      macTiling_(platform.preferences),
+      self_(std::make_shared<App*>(this)) {}
+
+App::~App() {
+    waitTimer_.cancel();
+    if (hidePreviews_) hidePreviews_->cancel();
+}
+
+Snapper& App::snapper() {
+    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<Outline>(platform_.screens));
+    return *snapper_;
+}
+
+void App::applicationDidFinishLaunching() {
+    removeLog();
+
+    menu_ = std::make_unique<QMenu>();
+    accessItem_ = menu_->addAction(QStringLiteral("Needs Accessibility permission"));
+    accessItem_->setEnabled(false);  // informational only
+    QAction* settings = menu_->addAction(QStringLiteral("Settings…"));
+    settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
+    QObject::connect(settings, &QAction::triggered, [this] { openSettings(); });
+    QAction* about = menu_->addAction(QStringLiteral("About Marrowick"));
+    QObject::connect(about, &QAction::triggered, [this] { showAbout(); });
+    menu_->addSeparator();
+    QAction* quit = menu_->addAction(QStringLiteral("Quit Marrowick"));
+    QObject::connect(quit, &QAction::triggered, [] { QApplication::quit(); });
+
+    // Shown even without a tray host: one that starts later picks the icon up.
+    item_ = std::make_unique<QSystemTrayIcon>(trayIcon());
+    item_->setToolTip(QStringLiteral("Marrowick"));
+    item_->setContextMenu(menu_.get());
+    item_->show();
+
+    if (options_.preview) {
+        std::vector<Rect> all;
+        for (const Screen& s : platform_.screens.screens()) {
+            for (const Rect& t : tiles(s)) all.push_back(t);
+        }
+        showPreview(all, previewSeconds);
+    }
+    if (options_.about) showAbout();
+
+    permissionStep();
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        note("no system tray available; launch Marrowick again to reach it");
+    }
+}
+
+bool App::applicationShouldHandleReopen() {
+    note("reopen requested");
+    openSettings();
+    return false;
+}
+
+void App::openSettings() {
+    // The settings window is not built yet; the entry and the reopen request come here.
+}
+
+void App::showAbout() {
+    platform_.dialogs.activate();
+    const std::string domain(makerDomain);
+    platform_.dialogs.showAbout({"Marrowick", version_, "Developed by " + domain, "https://" + domain});
+}
+
+void App::showPreview(const std::vector<Rect>& rects, std::optional<double> hideAfter) {
+    while (previews_.size() < rects.size()) previews_.push_back(std::make_unique<Outline>(platform_.screens));
+    for (std::size_t i = rects.size(); i < previews_.size(); ++i) previews_[i]->hide();
+    for (std::size_t i = 0; i < rects.size(); ++i) previews_[i]->show(rects[i]);
+    if (hidePreviews_) hidePreviews_->cancel();
+    hidePreviews_.reset();
+    if (!hideAfter) return;
+    std::weak_ptr<App*> weak = self_;
+    hidePreviews_ = platform_.scheduler.after(*hideAfter, [weak] {
+        if (auto self = weak.lock()) {
+            for (auto& o : (*self)->previews_) o->hide();
+        }
+    });
+}
+
+void App::permissionStep() {
+    if (platform_.accessibility.isTrusted(!options_.noPrompt)) {
+        startMonitoring();
+        return;
+    }
+    note("waiting for Accessibility permission");
+    std::weak_ptr<App*> weak = self_;
+    waitTimer_ = platform_.scheduler.every(permissionInterval, [weak] {
+        auto self = weak.lock();
+        if (!self) return;
+        App& app = **self;
+        if (!app.platform_.accessibility.isTrusted(false)) return;
+        app.waitTimer_.cancel();
+        app.startMonitoring();
+    });
+}
+
+void App::startMonitoring() {
+    if (monitoring_) return;
+    monitoring_ = true;
+    accessItem_->setVisible(false);
+    snapper().begin();
+    note("watching drags");
+    askAboutMacTiling();
+}
+
+void App::askAboutMacTiling() {
+    if (!macTiling_.offered()) return;  // a platform without such a setting is never asked
+    if (!macTiling_.conflicts()) return;
+    if (Settings::store().boolean(Settings::askedAboutMacTilingKey)) return;
+    // Stored first: never asked twice, whatever the answer, even if we quit meanwhile.
+    Settings::store().set(Settings::askedAboutMacTilingKey, Value(true));
+    Settings::store().flush();
+    const Alert alert{
+        "Turn off macOS's Option-drag tiling?",
+        "Marrowick uses Option while you drag a window, but macOS's “Hold ⌥ key while dragging windows to tile” "
+        "setting takes over those drags. macOS's edge, corner and top tiling stay on. You can change this later in "
+        "Settings.",
+        {"Turn It Off", "Not Now"}};
+    platform_.dialogs.activate();
+    if (platform_.dialogs.runModal(alert) == alertFirstButton) macTiling_.set(false);
+}
+
+}  // namespace marrowick

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/mac_option_tiling.h"
+#include "app/options.h"
+#include "follow/window_follower.h"
+#include "platform/platform.h"
+#include "snap/outline.h"
+#include "snap/snapper.h"
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace marrowick {
+
+// The maker, named in the About window's credits line and linked from it.
+inline constexpr std::string_view makerDomain = "marrowick.app";
+
+// The application: its tray icon and menu, the options, the permission step that starts drag
+// monitoring, the section preview, the one-time question about the system's own Option-drag
+// tiling, and the About window.
+class App {
+public:
+    static constexpr double permissionInterval = 2.0;
+    static constexpr double previewSeconds = 3.0;
+
+    App(Platform& platform, Options options, std::string version);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    void applicationDidFinishLaunching();
+    // Another launch asked for us; answers false as the platform expects.
+    bool applicationShouldHandleReopen();
+    void openSettings();
+    void showAbout();
+    // Outlines the rectangles; hides them all after hideAfter seconds, or keeps them until the
+    // next call.
+    void showPreview(const std::vector<Rect>& rects, std::optional<double> hideAfter = std::nullopt);
+    void askAboutMacTiling();
+
+    [[nodiscard]] WindowFollower& follower() { return *follower_; }
+    Snapper& snapper();
+    [[nodiscard]] MacOptionTiling& macOptionTiling() { return macTiling_; }
+    [[nodiscard]] QMenu* menu() const { return menu_.get(); }
+    [[nodiscard]] QAction* accessItem() const { return accessItem_; }
+    [[nodiscard]] QSystemTrayIcon* item() const { return item_.get(); }
+    [[nodiscard]] const std::vector<std::unique_ptr<Outline>>& previews() const { return previews_; }
+    [[nodiscard]] bool isMonitoring() const { return monitoring_; }
+
+private:
+    void permissionStep();
+    void startMonitoring();
+
+    Platform& platform_;
+    Options options_;
+    std::string version_;
+    std::unique_ptr<WindowFollower> follower_;
+    std::unique_ptr<Snapper> snapper_;
+    std::vector<std::unique_ptr<Outline>> previews_;
+    std::optional<TaskHandle> hidePreviews_;
+    std::unique_ptr<QMenu> menu_;
+    std::unique_ptr<QSystemTrayIcon> item_;
+    QAction* accessItem_ = nullptr;  // owned by the menu
+    MacOptionTiling macTiling_;
+    TaskHandle waitTimer_;
+    bool monitoring_ = false;
+    // Timers and delayed tasks hold this weakly and do nothing once the App is gone.
+    std::shared_ptr<App*> self_;
+};
+
+}  // namespace marrowick

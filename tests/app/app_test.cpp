@@ -1,0 +1,228 @@
+#include "app/app.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+
+#include "settings/modifiers.h"
+#include "support/desktop_fixture.h"
+
+namespace marrowick {
+namespace {
+
+class AppTest : public test::DesktopTest {
+protected:
+    std::unique_ptr<App> launch(Options options = {}) {
+        auto app = std::make_unique<App>(desk.platform, options, "1.2.3");
+        app->applicationDidFinishLaunching();
+        return app;
+    }
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> out;
+        std::string text = log();
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find('\n', at);
+            out.push_back(text.substr(at + 26, end - at - 26));  // past the timestamp
+            at = end + 1;
+        }
+        return out;
+    }
+    static std::size_t visible(const App& app) {
+        std::size_t n = 0;
+        for (const auto& o : app.previews()) n += o->isVisible() ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(AppTest, TrustedLaunchBuildsTheMenuAndStartsWatching) {
+    test::writeFile(dir / "Marrowick.log", "old run\n");
+    auto app = launch();
+    const auto actions = app->menu()->actions();
+    ASSERT_EQ(actions.size(), 5);
+    EXPECT_EQ(actions[0]->text(), "Needs Accessibility permission");
+    EXPECT_FALSE(actions[0]->isEnabled());
+    EXPECT_FALSE(actions[0]->isVisible()) << "hidden once monitoring starts";
+    EXPECT_EQ(actions[1]->text(), "Settings…");
+    EXPECT_EQ(actions[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+    EXPECT_EQ(actions[2]->text(), "About Marrowick");
+    EXPECT_TRUE(actions[3]->isSeparator());
+    EXPECT_EQ(actions[4]->text(), "Quit Marrowick");
+
+    const auto lines = logLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "watching drags") << "the previous run's log is gone";
+    EXPECT_EQ(desk.input.globalCount(), 1U);
+    EXPECT_EQ(desk.input.localCount(), 1U);
+    EXPECT_EQ(desk.scheduler.pending(), 0U) << "no permission timer";
+    EXPECT_EQ(desk.accessibility.promptCount(), 0);
+}
+
+TEST_F(AppTest, UntrustedLaunchWaitsAndStartsOnceThePermissionArrives) {
+    for (bool noPrompt : {false, true}) {
+        desk.accessibility.setTrusted(false);
+        const int promptsBefore = desk.accessibility.promptCount();
+        Options o;
+        o.noPrompt = noPrompt;
+        auto app = launch(o);
+        EXPECT_EQ(desk.accessibility.promptCount() - promptsBefore, noPrompt ? 0 : 1);
+        EXPECT_EQ(logLines().front(), "waiting for Accessibility permission");
+        EXPECT_TRUE(app->accessItem()->isVisible());
+        EXPECT_FALSE(app->isMonitoring());
+
+        desk.scheduler.advance(2.0);
+        EXPECT_FALSE(app->isMonitoring());
+        desk.accessibility.setTrusted(true);
+        desk.scheduler.advance(1.9);
+        EXPECT_FALSE(app->isMonitoring()) << "checked every 2 seconds";
+        desk.scheduler.advance(0.1);
+        EXPECT_TRUE(app->isMonitoring());
+        EXPECT_FALSE(app->accessItem()->isVisible());
+        const auto lines = logLines();
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "watching drags"), lines.end());
+        EXPECT_EQ(desk.scheduler.pending(), 0U) << "the timer is gone";
+    }
+    EXPECT_EQ(desk.input.globalCount(), 2U) << "once per App";
+}
+
+TEST_F(AppTest, TheTimerDoesNothingOnceTheAppIsGone) {
+    desk.accessibility.setTrusted(false);
+    launch().reset();
+    desk.accessibility.setTrusted(true);
+    desk.scheduler.advance(4);
+    EXPECT_EQ(desk.input.globalCount(), 0U);
+}
+
+TEST(Options, MatchWholeArgumentsOnly) {
+    using SV = std::string_view;
+    const SV args[] = {"marrowick", "--preview", "--aboutx", "--no-prompt=1", "-about", "--help", "x"};
+    const Options o = Options::parse(args);
+    EXPECT_TRUE(o.preview);
+    EXPECT_FALSE(o.about);
+    EXPECT_FALSE(o.noPrompt);
+    EXPECT_TRUE(o.help);
+    EXPECT_FALSE(o.version);
+}
+
+TEST_F(AppTest, PreviewPool) {
+    auto app = launch();
+    const auto rects = [](int n) {
+        std::vector<Rect> r;
+        for (int i = 0; i < n; ++i) r.push_back({100.0 * i, 100, 90, 90});
+        return r;
+    };
+    app->showPreview(rects(3));
+    app->showPreview(rects(5));
+    EXPECT_EQ(app->previews().size(), 5U);
+    EXPECT_EQ(visible(*app), 5U);
+    const Outline* first = app->previews()[0].get();
+    app->showPreview(rects(3));
+    EXPECT_EQ(app->previews().size(), 5U) << "the pool never shrinks";
+    EXPECT_EQ(visible(*app), 3U);
+    EXPECT_EQ(app->previews()[0].get(), first) << "the i-th rectangle keeps the i-th outline";
+
+    app->showPreview(rects(2), 1.5);
+    desk.scheduler.advance(1.0);
+    app->showPreview(rects(2), 1.5);
+    desk.scheduler.advance(1.0);
+    EXPECT_EQ(visible(*app), 2U) << "the first countdown never fires";
+    desk.scheduler.advance(0.5);
+    EXPECT_EQ(visible(*app), 0U);
+
+    app->showPreview(rects(2), 1.0);
+    app->showPreview(rects(2));
+    desk.scheduler.advance(10);
+    EXPECT_EQ(visible(*app), 2U) << "without a delay they stay";
+    app->showPreview({});
+    EXPECT_EQ(visible(*app), 0U) << "an empty list hides everything at once";
+}
+
+TEST_F(AppTest, PreviewOptionShowsEveryTileOfEveryScreenForThreeSeconds) {
+    Settings::setDividers({1.0 / 3, 2.0 / 3}, right);
+    Options o;
+    o.preview = true;
+    auto app = launch(o);
+    EXPECT_EQ(visible(*app), 6U);
+    EXPECT_EQ(app->previews()[3]->window().geometry(), QRect(3440, 385, 640, 1055)) << "second screen, in order";
+    desk.scheduler.advance(2.99);
+    EXPECT_EQ(visible(*app), 6U);
+    desk.scheduler.advance(0.01);
+    EXPECT_EQ(visible(*app), 0U);
+}
+
+TEST_F(AppTest, AboutShowsCreditsInFront) {
+    Options o;
+    o.about = true;
+    auto app = launch(o);
+    ASSERT_EQ(desk.dialogs.abouts.size(), 1U);
+    EXPECT_EQ(desk.dialogs.abouts[0].name, "Marrowick");
+    EXPECT_EQ(desk.dialogs.abouts[0].version, "1.2.3");
+    EXPECT_EQ(desk.dialogs.abouts[0].creditsText, "Developed by marrowick.app");
+    EXPECT_EQ(desk.dialogs.abouts[0].creditsLink, "https://marrowick.app");
+    EXPECT_GE(desk.dialogs.activations, 1);
+    app->menu()->actions()[2]->trigger();
+    EXPECT_EQ(desk.dialogs.abouts.size(), 2U);
+}
+
+TEST_F(AppTest, ReopenIsLoggedAndAnswersFalse) {
+    auto app = launch();
+    EXPECT_FALSE(app->applicationShouldHandleReopen());
+    EXPECT_EQ(logLines().back(), "reopen requested");
+}
+
+// The one-time question about the system's own Option-drag tiling.
+class MacTilingTest : public AppTest {
+protected:
+    Defaults& domain() { return *desk.preferences.open(MacOptionTiling::domain); }
+};
+
+TEST_F(MacTilingTest, AskedOnceAndTurnedOff) {
+    desk.dialogs.answers = {alertFirstButton};
+    launch();
+    ASSERT_EQ(desk.dialogs.alerts.size(), 1U);
+    const Alert& a = desk.dialogs.alerts[0];
+    EXPECT_EQ(a.message, "Turn off macOS's Option-drag tiling?");
+    EXPECT_EQ(a.buttons, (std::vector<std::string>{"Turn It Off", "Not Now"}));
+    EXPECT_NE(a.informative.find("“Hold ⌥ key while dragging windows to tile”"), std::string::npos);
+    EXPECT_FALSE(domain().boolean(MacOptionTiling::key));
+    EXPECT_TRUE(domain().has(MacOptionTiling::key));
+    EXPECT_TRUE(store.boolean("askedAboutMacTiling"));
+    const auto lines = logLines();
+    EXPECT_EQ(lines[1], "macOS Option-drag tiling set to false, now reads false");
+    launch();
+    EXPECT_EQ(desk.dialogs.alerts.size(), 1U) << "never asked again";
+}
+
+TEST_F(MacTilingTest, NotNowChangesNothingAndIsNotAskedAgain) {
+    launch();
+    ASSERT_EQ(desk.dialogs.alerts.size(), 1U);
+    EXPECT_FALSE(domain().has(MacOptionTiling::key));
+    launch();
+    EXPECT_EQ(desk.dialogs.alerts.size(), 1U);
+}
+
+TEST_F(MacTilingTest, NoQuestionWithoutAConflictOrWithoutTheSetting) {
+    Settings::setKeys(Modifier::control | Modifier::shift);
+    launch();
+    domain().set(MacOptionTiling::key, Value(false));
+    Settings::setKeys(Modifier::option);
+    launch();
+    domain().set(MacOptionTiling::key, Value("no"));  // read by the Boolean rules
+    launch();
+    desk.preferences.offer = false;
+    domain();  // not offered: nothing to open
+    launch();
+    EXPECT_TRUE(desk.dialogs.alerts.empty());
+    EXPECT_FALSE(store.has("askedAboutMacTiling"));
+}
+
+TEST_F(MacTilingTest, AStoreThatCannotBeOpenedReadsOnAndShowsTheFailedWrite) {
+    desk.preferences.refuse = true;
+    desk.dialogs.answers = {alertFirstButton};
+    auto app = launch();
+    EXPECT_EQ(desk.dialogs.alerts.size(), 1U) << "Option is a drag key and the setting counts as on";
+    EXPECT_EQ(logLines()[1], "macOS Option-drag tiling set to false, now reads true");
+}
+
+}  // namespace
+}  // namespace marrowick
