@@ -33,6 +33,7 @@ Snapper& App::snapper() {
 
 void App::applicationDidFinishLaunching() {
     removeLog();
+    if (const auto& problem = Settings::store().loadProblem()) note(*problem);
 
     menu_ = std::make_unique<QMenu>();
     accessItem_ = menu_->addAction(QStringLiteral("Needs Accessibility permission"));

@@ -167,13 +167,14 @@ void Defaults::load() {
     std::error_code ec;
     std::filesystem::rename(*file_, aside, ec);
     if (ec) {
-        note("settings file " + file_->string() + " is not valid and could not be kept aside (" + ec.message() +
-             "); starting with defaults and leaving it untouched");
+        loadProblem_ = "settings file " + file_->string() + " is not valid and could not be kept aside (" +
+                       ec.message() + "); starting with defaults and leaving it untouched";
         file_.reset();  // never overwrite what could not be kept
-        return;
+    } else {
+        loadProblem_ = "settings file " + file_->string() + " is not valid; kept as " + aside.string() +
+                       ", starting with defaults";
     }
-    note("settings file " + file_->string() + " is not valid; kept as " + aside.string() +
-         ", starting with defaults");
+    note(*loadProblem_);
 }
 
 void Defaults::registerDefaults(Value::Dict values) {

@@ -49,6 +49,9 @@ public:
     bool flush();
 
     [[nodiscard]] const std::optional<std::filesystem::path>& file() const { return file_; }
+    // What went wrong reading the file, as logged then; the launch logs it again once it has
+    // cleared the previous run's log.
+    [[nodiscard]] const std::optional<std::string>& loadProblem() const { return loadProblem_; }
 
     // The user-defaults coercions, shared with every reader of a Value.
     static std::int64_t integerOf(const Value& v);
@@ -63,6 +66,7 @@ private:
     Value::Dict persisted_;
     std::optional<std::filesystem::path> file_;
     std::function<void(std::function<void()>)> defer_;
+    std::optional<std::string> loadProblem_;
     bool dirty_ = false;
     bool writePending_ = false;
 };
