@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Launching on a real X server starts drag monitoring at once (X11 needs no permission) and
+# keeps running.
+source "$(dirname "$0")/session.sh"
+e2e_begin "$@"
+xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
+
+xs_start_marrowick "$e2e_app"
+xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [+-][0-9]{4} watching drags$' "$xs_app_log" ||
+  e2e_fail "the log line is not 'date time zone watching drags': $(grep 'watching drags' "$xs_app_log")"
+e2e_expect_eq "$(grep -c 'watching drags' "$xs_app_log")" 1 "times 'watching drags' was logged"
+# Nothing is waiting for a permission X11 does not have.
+grep -q 'waiting for Accessibility permission' "$xs_app_log" && e2e_fail "launch waited for a permission"
+
+sleep 1
+xs_alive "$xs_app_pid" || e2e_fail "marrowick exited after launch: $(cat "$xs_dir/marrowick.out")"
+e2e_pass

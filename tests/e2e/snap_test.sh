@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# An Alt-drag of an xterm by its title bar shows the outline of the tile under the pointer while
+# it lasts and, on release, lands the window's frame in that tile and logs the tile.
+source "$(dirname "$0")/session.sh"
+e2e_begin "$@"
+xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
+term="$xs_window"
+read -r inc_w inc_h < <(xs_resize_increments "$term")
+
+xs_start_marrowick "$e2e_app"
+xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+
+snaps=0
+snapped_count_is() { [ "$(grep -c 'snapped to' "$xs_app_log")" -ge "$1" ]; }
+
+# The frame of $term equals the root rectangle ($1 $2 $3 $4) but for the size hints: the xterm
+# grows in whole cells, so it may fall short of the tile by less than one cell.
+frame_fits() {
+  local x y w h
+  read -r x y w h < <(xs_frame_geometry "$term")
+  [ "$x" = "$1" ] && [ "$y" = "$2" ] &&
+    ((w <= $3 && $3 - w < inc_w && h <= $4 && $4 - h < inc_h))
+}
+
+# Alt-drags the xterm by its title bar to root point ($1, $2) and expects its frame at the root
+# rectangle ($3 $4 $5 $6), logged as the AppKit rectangle $7 (origin at the primary's
+# bottom-left, y up). $8, when given, runs while the button is still down.
+snap_to() {
+  local px="$1" py="$2" logged="$7" during="${8:-}"
+  local sx sy line
+  read -r sx sy < <(xs_title_bar_point "$term")
+  xs_alt_drag "$sx" "$sy" "$px" "$py" 24 "$during"
+  snaps=$((snaps + 1))
+  xs_wait_for 10 snapped_count_is "$snaps" || e2e_fail "the drag to ($px, $py) logged no 'snapped to'"
+  line="$(grep 'snapped to' "$xs_app_log" | tail -n1)"
+  [[ "$line" == *" snapped to $logged, AX result 0" ]] ||
+    e2e_fail "drag to ($px, $py): expected 'snapped to $logged, AX result 0', logged '$line'"
+  xs_wait_for 5 frame_fits "$3" "$4" "$5" "$6" ||
+    e2e_fail "drag to ($px, $py): frame (x y w h) is $(xs_frame_geometry "$term"), expected $3 $4 $5 $6" \
+      "or less than one ${inc_w}x${inc_h} cell smaller"
+}
+
+# The ultrawide's default is three even columns split at 1147 and 2293, gap 0. During a drag
+# into the middle one its outline is on screen and no other tile's is; the pixels compared lie
+# below where the dragged window is.
+xs_screenshot "$xs_dir/before.xwd"
+snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_screenshot "$xs_dir/during.xwd"'
+[ "$(xs_pixel "$xs_dir/during.xwd" 1720 1300)" != "$(xs_pixel "$xs_dir/before.xwd" 1720 1300)" ] ||
+  e2e_fail "no outline in the middle column during the drag (pixel 1720,1300 unchanged)"
+e2e_expect_eq "$(xs_pixel "$xs_dir/during.xwd" 573 1300)" "$(xs_pixel "$xs_dir/before.xwd" 573 1300)" \
+  "pixel 573,1300 of the left column during a drag into the middle one"
+e2e_expect_eq "$(xs_pixel "$xs_dir/during.xwd" 4400 900)" "$(xs_pixel "$xs_dir/before.xwd" 4400 900)" \
+  "pixel 4400,900 of the other monitor during a drag into the middle column"
+xs_screenshot "$xs_dir/after.xwd"
+# Released: the xterm's own white shows there now, no outline over it.
+e2e_expect_eq "$(xs_pixel "$xs_dir/after.xwd" 1720 1300)" "255,255,255" \
+  "pixel 1720,1300 of the snapped xterm once released"
+
+# The other monitor is not ultrawide: one tile, the whole monitor, which AppKit puts 360 up
+# from the bottom of the taller primary.
+snap_to 4400 540 3440 0 1920 1080 "(3440.0, 360.0, 1920.0, 1080.0)"
+
+# And back into the primary's first column.
+snap_to 500 720 0 0 1147 1440 "(0.0, 0.0, 1147.0, 1440.0)"
+e2e_pass
