@@ -28,6 +28,8 @@ public:
     // An AppKit rectangle as native window geometry (origin top-left, y down), for placing our
     // own windows.
     [[nodiscard]] virtual Rect toNative(const Rect& r) const = 0;
+    // Whether our windows can be translucent here (on X11: a compositing manager runs).
+    [[nodiscard]] virtual bool supportsTranslucency() const { return true; }
     // Called on the main thread after displays were added, removed or moved.
     virtual void addChangedHandler(std::function<void()> handler) = 0;
 };

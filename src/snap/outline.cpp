@@ -34,30 +34,63 @@ public:
         setGeometry(0, 0, 0, 0);
     }
 
-    void setStyle(const Style& s) {
-        if (s == style) return;
+    void setStyle(const Style& s, bool translucent) {
+        if (s == style && translucent == translucent_) return;
         style = s;
+        translucent_ = translucent;
         update();
+        applyShape();
     }
 
     Style style;
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
+    void resizeEvent(QResizeEvent* /*event*/) override { applyShape(); }
+
+private:
+    [[nodiscard]] QPainterPath outerPath() const {
+        const QRectF box(rect());
+        const double radius = std::clamp(style.cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+        QPainterPath outer;
+        outer.addRoundedRect(box, radius, radius);
+        return outer;
+    }
+    [[nodiscard]] QPainterPath borderBand() const {
         const QRectF box(rect());
         const double half = std::min(box.width(), box.height()) / 2;
         const double radius = std::clamp(style.cornerRadius, 0.0, half);
-        QPainterPath outer;
-        outer.addRoundedRect(box, radius, radius);
-        p.fillPath(outer, qcolor(style.fill));
         const double w = std::clamp(style.borderWidth, 0.0, half);
-        if (w <= 0) return;
         QPainterPath hole;
         const double innerRadius = std::max(0.0, radius - w);
         hole.addRoundedRect(box.adjusted(w, w, -w, -w), innerRadius, innerRadius);
-        p.fillPath(outer.subtracted(hole), qcolor(style.border));
+        return outerPath().subtracted(hole);
+    }
+    // Without translucency a see-through fill would show as a solid slab: keep only the border,
+    // with the inside cut away so the desktop shows through.
+    void applyShape() {
+        if (translucent_) {
+            clearMask();
+            return;
+        }
+        const double w = std::max(1.0, style.borderWidth);
+        Style band = style;
+        band.borderWidth = w;
+        std::swap(style, band);
+        setMask(QRegion(borderBand().toFillPolygon().toPolygon()));
+        std::swap(style, band);
+    }
+
+    bool translucent_ = true;
+
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (translucent_) p.fillPath(outerPath(), qcolor(style.fill));
+        if (style.borderWidth > 0 || !translucent_) {
+            QColor border = qcolor(style.border);
+            if (!translucent_) border.setAlphaF(1.0F);
+            p.fillPath(borderBand(), border);
+        }
     }
 };
 
@@ -67,7 +100,8 @@ Outline::~Outline() = default;
 
 void Outline::show(const Rect& r) {
     window_->setStyle({Settings::color(Settings::fillColorKey), Settings::color(Settings::borderColorKey),
-                       Settings::borderWidth(), Settings::cornerRadius()});
+                       Settings::borderWidth(), Settings::cornerRadius()},
+                      screens_.supportsTranslucency());
     const Rect n = screens_.toNative(r);
     const QRect target(static_cast<int>(std::lround(n.x)), static_cast<int>(std::lround(n.y)),
                        static_cast<int>(std::lround(n.width)), static_cast<int>(std::lround(n.height)));

@@ -53,5 +53,17 @@ TEST_F(OutlineTest, ReadsTheStyleAtEveryShowAndPaintsIt) {
     EXPECT_EQ(img.pixelColor(0, 0).alpha(), 0) << "rounded corner left clear";
 }
 
+TEST_F(OutlineTest, WithoutTranslucencyOnlyTheBorderIsLeft) {
+    desk.screens.translucency = false;
+    outline.show({100, 100, 200, 100});
+    const QRegion mask = outline.window().mask();
+    EXPECT_FALSE(mask.isEmpty());
+    EXPECT_FALSE(mask.contains(QPoint(100, 50))) << "the inside is cut away";
+    EXPECT_TRUE(mask.contains(QPoint(100, 0))) << "the border stays";
+    desk.screens.translucency = true;
+    outline.show({100, 100, 200, 100});
+    EXPECT_TRUE(outline.window().mask().isEmpty());
+}
+
 }  // namespace
 }  // namespace marrowick

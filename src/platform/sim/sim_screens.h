@@ -13,6 +13,8 @@ public:
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
     [[nodiscard]] Rect toNative(const Rect& r) const override;
     void addChangedHandler(std::function<void()> handler) override { handlers_.push_back(std::move(handler)); }
+    [[nodiscard]] bool supportsTranslucency() const override { return translucency; }
+    bool translucency = true;
 
     // Replaces the displays and tells the handlers.
     void setScreens(std::vector<Screen> screens);
