@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034  # the xs_ variables are read by the scripts that source this
 # Sourced by scripts/run and tests/e2e: a throwaway X desktop of its own (Xvfb with two monitors
 # side by side, openbox, xcompmgr, sample windows), Marrowick started on it, and the input and
 # screenshot helpers that drive it. Everything started here is recorded and xs_stop ends it.
@@ -83,7 +83,8 @@ xs_start_xvfb() {
     sed 's/^/  /' "$xs_dir/xvfb.log" >&2
     return 1
   fi
-  export DISPLAY=":$(head -n1 "$xs_dir/display")"
+  DISPLAY=":$(head -n1 "$xs_dir/display")"
+  export DISPLAY
   if ! xs_wait_for 10 xwininfo -root; then
     xs_say "Xvfb started but $DISPLAY does not answer"
     return 1
@@ -99,9 +100,14 @@ xs_cm_ready() { xwininfo -root -children | grep -q '"xcompmgr"'; }
 # The two monitors as RandR 1.5 monitors. The output goes to LEFT, else a third, automatic
 # monitor stays; "*" makes LEFT primary. Sizes in millimetres give about 96 dpi.
 xs_set_monitors() {
-  xrandr --setmonitor "*LEFT" "${xs_left[2]}/910x${xs_left[3]}/381+${xs_left[0]}+${xs_left[1]}" screen >/dev/null &&
+  if xrandr --setmonitor "*LEFT" "${xs_left[2]}/910x${xs_left[3]}/381+${xs_left[0]}+${xs_left[1]}" screen >/dev/null &&
     xrandr --setmonitor RIGHT "${xs_right[2]}/508x${xs_right[3]}/286+${xs_right[0]}+${xs_right[1]}" none >/dev/null &&
-    xs_wait_for 5 xs_two_monitors || { xs_say "could not set the monitors"; xrandr --listmonitors >&2; return 1; }
+    xs_wait_for 5 xs_two_monitors; then
+    return 0
+  fi
+  xs_say "could not set the monitors"
+  xrandr --listmonitors >&2
+  return 1
 }
 
 # Monitors, openbox with its stock configuration (a private config folder, so the user's own
@@ -244,21 +250,20 @@ xs_pixel() { xs_pixels "$1" "$2 $3"; }
 
 # Starts Marrowick ($1, then its arguments) on this display with its settings, log and socket in
 # this session's folder, so the user's own settings and a running instance are untouched.
-# Qt would scale screen sizes but not their origins on X11: one point is one pixel here.
 xs_start_marrowick() {
-  local app="$1"
-  shift
-  mkdir -p "$xs_dir/config" "$xs_dir/state" "$xs_dir/runtime"
-  chmod 700 "$xs_dir/runtime"
   xs_app_log="$xs_dir/state/Marrowick.log"
-  xs_marrowick_env "$app" "$@" >>"$xs_dir/marrowick.out" 2>&1 </dev/null &
+  xs_marrowick_env "$@" >>"$xs_dir/marrowick.out" 2>&1 </dev/null &
   xs_app_pid=$!
   xs_track "$xs_app_pid"
 }
 
-# Runs Marrowick in the foreground with the environment of xs_start_marrowick.
+# Replaces the shell (call it in a subshell or in the background) with a command, Marrowick or
+# timeout around it, in Marrowick's environment; in the background $! is then the command's own
+# pid. Qt would scale screen sizes but not their origins on X11: one point is one pixel here.
 xs_marrowick_env() {
-  XDG_CONFIG_HOME="$xs_dir/config" XDG_STATE_HOME="$xs_dir/state" XDG_RUNTIME_DIR="$xs_dir/runtime" \
+  mkdir -p "$xs_dir/config" "$xs_dir/state" "$xs_dir/runtime"
+  chmod 700 "$xs_dir/runtime"
+  exec env XDG_CONFIG_HOME="$xs_dir/config" XDG_STATE_HOME="$xs_dir/state" XDG_RUNTIME_DIR="$xs_dir/runtime" \
     QT_ENABLE_HIGHDPI_SCALING=0 QT_QPA_PLATFORM=xcb "$@"
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Launching on a real X server starts drag monitoring at once (X11 needs no permission) and
 # keeps running.
+# shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # "--preview" outlines every tile of every monitor for a few seconds, then takes them away.
+# shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"

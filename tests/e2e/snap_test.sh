@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An Alt-drag of an xterm by its title bar shows the outline of the tile under the pointer while
 # it lasts and, on release, lands the window's frame in that tile and logs the tile.
+# shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
