@@ -1,0 +1,102 @@
+#include <QApplication>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "app/app.h"
+#include "app/log.h"
+#include "app/options.h"
+#include "app/single_instance.h"
+#include "app/tray_icon.h"
+#include "platform/defaults.h"
+#include "platform/notification_center.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/xdg_login_items.h"
+#include "platform/x11/x11_backend.h"
+#include "settings/settings.h"
+
+namespace {
+
+using marrowick::App;
+using marrowick::Options;
+
+// An XDG base folder: the variable when it holds an absolute path, else the home's fallback.
+std::filesystem::path xdgDir(const char* variable, const char* fallback) {
+    const char* v = std::getenv(variable);
+    if (v != nullptr && *v == '/') return v;
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/") / fallback;
+}
+
+constexpr double settingsWriteDelay = 0.5;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const Options options = Options::parse(args);
+    if (options.help) {
+        std::cout << marrowick::usage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "Marrowick " << MARROWICK_VERSION << '\n';
+        return 0;
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::cerr << "marrowick: no X display (DISPLAY is not set); scripts/run starts a virtual desktop\n";
+        return 1;
+    }
+    // One point is one X pixel, and the windows are X11 ones.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marrowick"));
+    QApplication::setApplicationVersion(QStringLiteral(MARROWICK_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(marrowick::trayIcon());
+
+    const std::filesystem::path stateDir = xdgDir("XDG_STATE_HOME", ".local/state");
+    std::error_code ec;
+    std::filesystem::create_directories(stateDir, ec);
+    marrowick::setLogPath(stateDir / "Marrowick.log");
+
+    App* delegate = nullptr;
+    auto instance = marrowick::SingleInstance::acquire(marrowick::SingleInstance::defaultRuntimeDir(), [&delegate] {
+        if (delegate != nullptr) delegate->applicationShouldHandleReopen();
+    });
+    if (!instance) return 0;  // the running one was told to reopen
+
+    auto backend = marrowick::x11::X11Backend::open(display);
+    if (!backend) {
+        std::cerr << "marrowick: cannot use the X display " << display << " (it needs XInput 2 and XKB)\n";
+        return 1;
+    }
+    marrowick::QtScheduler scheduler;
+    marrowick::QtDialogs dialogs;
+    marrowick::XdgLoginItems loginItems(marrowick::XdgLoginItems::defaultEntry(),
+                                        QApplication::applicationFilePath().toStdString());
+    marrowick::NoPreferenceDomains preferences;
+    marrowick::NotificationCenter notifications;
+    marrowick::Platform platform{backend->screens(), backend->pointer(),  backend->input(),
+                                 backend->accessibility(), backend->workspace(), scheduler,
+                                 dialogs,             loginItems,         preferences,
+                                 notifications};
+
+    marrowick::Defaults store(xdgDir("XDG_CONFIG_HOME", ".config") / "marrowick" / "settings.json");
+    store.deferWritesWith([&scheduler](std::function<void()> write) { scheduler.after(settingsWriteDelay, write); });
+    marrowick::Settings::install(store, platform.screens);
+    marrowick::Settings::registerDefaults();
+
+    App app(platform, options, MARROWICK_VERSION);
+    delegate = &app;
+    QTimer::singleShot(0, [&app] { app.applicationDidFinishLaunching(); });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&store] { store.flush(); });
+    return QApplication::exec();
+}
