@@ -45,22 +45,23 @@ xs_make_dir() {
 }
 
 # Ends everything this session started, newest first, then removes the temporary folder unless
-# XS_KEEP_DIR is set. Safe to call twice.
+# XS_KEEP_DIR is set. Safe to call twice, and under set -e (a killed process's status is not a
+# failure here).
 xs_stop() {
-  local i pid
+  local i pid tries
   for ((i = ${#xs_pids[@]} - 1; i >= 0; i--)); do
     pid="${xs_pids[i]}"
-    xs_alive "$pid" && kill -TERM "$pid" 2>/dev/null
+    if xs_alive "$pid"; then kill -TERM "$pid" 2>/dev/null || true; fi
   done
   for pid in "${xs_pids[@]}"; do
-    local tries=30
+    tries=30
     while xs_alive "$pid" && ((tries-- > 0)); do sleep 0.1; done
-    xs_alive "$pid" && kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    if xs_alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+    wait "$pid" 2>/dev/null || true
   done
   xs_pids=()
   if [ -n "$xs_dir" ] && [ -z "${XS_KEEP_DIR:-}" ]; then
-    rm -rf "$xs_dir"
+    rm -rf "$xs_dir" || xs_say "could not remove $xs_dir"
   fi
   xs_dir=""
 }

@@ -57,10 +57,14 @@ xs_screenshot "$xs_dir/after.xwd"
 e2e_expect_eq "$(xs_pixel "$xs_dir/after.xwd" 1720 1300)" "255,255,255" \
   "pixel 1720,1300 of the snapped xterm once released"
 
-# The other monitor is not ultrawide: one tile, the whole monitor, which AppKit puts 360 up
-# from the bottom of the taller primary.
-snap_to 4400 540 3440 0 1920 1080 "(3440.0, 360.0, 1920.0, 1080.0)"
+# The other monitor is not ultrawide and has no dividers stored: no tile there, so a drag onto it
+# is left where the window manager put it. The next snap is then the only new line.
+read -r sx sy < <(xs_title_bar_point "$term")
+xs_alt_drag "$sx" "$sy" 4400 540 24
+read -r x _ < <(xs_frame_geometry "$term")
+((x >= xs_right[0])) || e2e_fail "openbox did not move the xterm onto the second monitor (frame x $x)"
 
-# And back into the primary's first column.
+# Back into the primary's first column.
 snap_to 500 720 0 0 1147 1440 "(0.0, 0.0, 1147.0, 1440.0)"
+e2e_expect_eq "$(grep -c 'snapped to' "$xs_app_log")" 2 "snaps logged after a drag onto the untiled monitor and one back"
 e2e_pass
