@@ -1,0 +1,166 @@
+#include "platform/x11/x11_input_monitors.h"
+
+#include <xcb/xinput.h>
+// xkb.h names a field "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <QTimer>
+
+#include "platform/x11/x11_window_queries.h"
+#include "settings/modifiers.h"
+
+namespace marrowick::x11 {
+
+std::uint64_t X11InputMonitors::flagsOf(unsigned xMods) {
+    std::uint64_t f = 0;
+    if (xMods & XCB_MOD_MASK_SHIFT) f |= Modifier::shift;
+    if (xMods & XCB_MOD_MASK_LOCK) f |= Modifier::capsLock;
+    if (xMods & XCB_MOD_MASK_CONTROL) f |= Modifier::control;
+    if (xMods & XCB_MOD_MASK_1) f |= Modifier::option;
+    if (xMods & XCB_MOD_MASK_4) f |= Modifier::command;
+    return f;
+}
+
+X11InputMonitors::X11InputMonitors(std::unique_ptr<Connection> conn, int ownPid)
+    : conn_(std::move(conn)), ownPid_(ownPid) {}
+
+X11InputMonitors::~X11InputMonitors() = default;
+
+std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Connection> conn, int ownPid) {
+    if (!conn) return nullptr;
+    xcb_connection_t* c = conn->get();
+    Deadline deadline = deadlineIn(1.0);
+    const auto* xi = xcb_get_extension_data(c, &xcb_input_id);
+    const auto* xkb = xcb_get_extension_data(c, &xcb_xkb_id);
+    if (!xi || !xi->present || !xkb || !xkb->present) return nullptr;
+    auto version = conn->await<xcb_input_xi_query_version_reply_t>(xcb_input_xi_query_version(c, 2, 2), deadline);
+    if (!version || version->major_version < 2) return nullptr;
+    auto useXkb = conn->await<xcb_xkb_use_extension_reply_t>(xcb_xkb_use_extension(c, 1, 0), deadline);
+    if (!useXkb || !useXkb->supported) return nullptr;
+
+    std::unique_ptr<X11InputMonitors> m(new X11InputMonitors(std::move(conn), ownPid));
+    m->xiOpcode_ = xi->major_opcode;
+    m->xkbEvent_ = xkb->first_event;
+
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t mask;
+    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+             XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
+                 XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE |
+                 XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+    auto selected = xcb_input_xi_select_events_checked(c, m->conn_->root(), 1, &select.head);
+    xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0,
+                          XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, nullptr);
+    if (!m->conn_->check(selected, deadline)) return nullptr;
+
+    auto state = m->conn_->await<xcb_xkb_get_state_reply_t>(xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), deadline);
+    if (state) m->flags_ = flagsOf(state->mods);
+    // Modifier keys change the flags; they are no key presses of their own.
+    auto mapping = m->conn_->await<xcb_get_modifier_mapping_reply_t>(xcb_get_modifier_mapping(c), deadline);
+    if (mapping) {
+        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mapping.get());
+        int n = xcb_get_modifier_mapping_keycodes_length(mapping.get());
+        for (int i = 0; i < n; ++i)
+            if (codes[i]) m->modifierKeys_.insert(codes[i]);
+    }
+
+    auto* self = m.get();
+    m->notifier_ = std::make_unique<QSocketNotifier>(m->conn_->fd(), QSocketNotifier::Read);
+    QObject::connect(m->notifier_.get(), &QSocketNotifier::activated, [self] { self->drain(); });
+    QTimer::singleShot(0, m->notifier_.get(), [self] { self->drain(); });
+    return m;
+}
+
+bool X11InputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
+    global_.emplace_back(mask, std::move(handler));
+    return true;
+}
+
+bool X11InputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
+    local_.emplace_back(mask, std::move(handler));
+    return true;
+}
+
+void X11InputMonitors::drain() {
+    while (xcb_generic_event_t* ev = xcb_poll_for_event(conn_->get())) {
+        handle(ev);
+        std::free(ev);  // NOLINT(cppcoreguidelines-no-malloc)
+    }
+    if (conn_->broken() && notifier_) notifier_->setEnabled(false);  // the server is gone
+}
+
+void X11InputMonitors::handle(xcb_generic_event_t* ev) {
+    std::uint8_t type = ev->response_type & 0x7f;
+    if (type == xkbEvent_) {
+        auto* any = reinterpret_cast<xcb_xkb_state_notify_event_t*>(ev);
+        if (any->xkbType != XCB_XKB_STATE_NOTIFY) return;
+        std::uint64_t flags = flagsOf(any->mods);
+        // The state, not the key events, decides: doubled releases change nothing.
+        if (flags == flags_) return;
+        flags_ = flags;
+        deliver({EventType::flagsChanged, flags_}, ownWindowHasFocus());
+        return;
+    }
+    if (type != XCB_GE_GENERIC) return;
+    auto* ge = reinterpret_cast<xcb_ge_generic_event_t*>(ev);
+    if (ge->extension != xiOpcode_) return;
+    auto* raw = reinterpret_cast<xcb_input_raw_button_press_event_t*>(ev);
+    switch (ge->event_type) {
+        case XCB_INPUT_RAW_BUTTON_PRESS:
+            if (raw->detail != 1 || leftDown_) return;
+            leftDown_ = true;
+            pressOwn_ = ownWindowUnderPointer();
+            deliver({EventType::leftMouseDown, flags_}, pressOwn_);
+            return;
+        case XCB_INPUT_RAW_BUTTON_RELEASE:
+            if (raw->detail != 1 || !leftDown_) return;
+            leftDown_ = false;
+            deliver({EventType::leftMouseUp, flags_}, pressOwn_);
+            return;
+        case XCB_INPUT_RAW_MOTION:
+            if (leftDown_) deliver({EventType::leftMouseDragged, flags_}, pressOwn_);
+            return;
+        case XCB_INPUT_RAW_KEY_PRESS:
+            if (modifierKeys_.count(raw->detail)) return;
+            deliver({EventType::keyDown, flags_}, ownWindowHasFocus());
+            return;
+        default: return;
+    }
+}
+
+void X11InputMonitors::deliver(const Event& event, bool own) {
+    std::uint64_t bit = eventMask(event.type);
+    // Handlers added while delivering see the next event, not this one.
+    if (own) {
+        for (std::size_t i = 0, n = local_.size(); i < n; ++i)
+            if (local_[i].first & bit) (void)local_[i].second(event);
+    } else {
+        for (std::size_t i = 0, n = global_.size(); i < n; ++i)
+            if (global_[i].first & bit) global_[i].second(event);
+    }
+}
+
+bool X11InputMonitors::ownWindowHasFocus() {
+    Deadline deadline = deadlineIn(requestTimeout);
+    auto focus = conn_->await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(conn_->get()), deadline);
+    if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
+        focus->focus == conn_->root())
+        return false;
+    WindowQueries q(*conn_, deadline);
+    return q.pid(focus->focus) == ownPid_;
+}
+
+bool X11InputMonitors::ownWindowUnderPointer() {
+    Deadline deadline = deadlineIn(requestTimeout);
+    auto pointer = conn_->await<xcb_query_pointer_reply_t>(xcb_query_pointer(conn_->get(), conn_->root()), deadline);
+    if (!pointer || pointer->child == XCB_NONE) return false;
+    WindowQueries q(*conn_, deadline);
+    // A managed window's frame belongs to the manager: ask about the client inside it.
+    auto client = q.clientOf(pointer->child);
+    return q.pid(client ? *client : pointer->child) == ownPid_;
+}
+
+}  // namespace marrowick::x11

@@ -1,0 +1,199 @@
+#include "platform/x11/x11_screens.h"
+
+#include <xcb/randr.h>
+
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/x11/edid_uuid.h"
+#include "platform/x11/x11_monitors.h"
+#include "platform/x11/x11_window_queries.h"
+
+namespace marrowick::x11 {
+
+namespace {
+
+constexpr double requestTimeout = 0.5;
+
+struct Box {
+    int x0, y0, x1, y1;  // half-open, root coordinates
+};
+
+// What the docks' struts leave of a monitor. Struts are measured from the root window's edges.
+Box visibleBox(const Monitor& m, const std::vector<std::vector<std::uint32_t>>& struts, int rootW, int rootH) {
+    Box b{m.x, m.y, m.x + m.width, m.y + m.height};
+    auto overlaps = [](int a0, int a1, std::uint32_t s, std::uint32_t e) {
+        return static_cast<long>(s) < a1 && static_cast<long>(e) >= a0;
+    };
+    for (const auto& s : struts) {
+        // _NET_WM_STRUT_PARTIAL: left, right, top, bottom, then start/end of each; a plain
+        // _NET_WM_STRUT spans the whole edge.
+        bool partial = s.size() >= 12;
+        auto start = [&](std::size_t i) { return partial ? s[4 + 2 * i] : 0u; };
+        auto end = [&](std::size_t i) { return partial ? s[5 + 2 * i] : 0xffffu; };
+        long left = s[0], right = s[1], top = s[2], bottom = s[3];
+        if (left > 0 && left > m.x && overlaps(m.y, m.y + m.height, start(0), end(0)))
+            b.x0 = std::max<int>(b.x0, static_cast<int>(std::min<long>(left, m.x + m.width)));
+        if (right > 0 && rootW - right < m.x + m.width && overlaps(m.y, m.y + m.height, start(1), end(1)))
+            b.x1 = std::min<int>(b.x1, static_cast<int>(std::max<long>(rootW - right, m.x)));
+        if (top > 0 && top > m.y && overlaps(m.x, m.x + m.width, start(2), end(2)))
+            b.y0 = std::max<int>(b.y0, static_cast<int>(std::min<long>(top, m.y + m.height)));
+        if (bottom > 0 && rootH - bottom < m.y + m.height && overlaps(m.x, m.x + m.width, start(3), end(3)))
+            b.y1 = std::min<int>(b.y1, static_cast<int>(std::max<long>(rootH - bottom, m.y)));
+    }
+    if (b.x1 < b.x0) b.x1 = b.x0;
+    if (b.y1 < b.y0) b.y1 = b.y0;
+    return b;
+}
+
+bool sameScreens(const std::vector<Screen>& a, const std::vector<Screen>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].frame != b[i].frame || a[i].visibleFrame != b[i].visibleFrame || a[i].displayId != b[i].displayId ||
+            a[i].name != b[i].name)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+X11Screens::X11Screens(std::unique_ptr<Connection> conn) : conn_(std::move(conn)) {
+    xcb_connection_t* c = conn_->get();
+    if (const auto* ext = xcb_get_extension_data(c, &xcb_randr_id); ext && ext->present) {
+        randrEvent_ = ext->first_event;
+        xcb_randr_select_input(c, conn_->root(),
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE | XCB_RANDR_NOTIFY_MASK_OUTPUT_PROPERTY);
+    }
+    // The work area changes when docks come, go or change their struts.
+    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, conn_->root(), XCB_CW_EVENT_MASK, &mask);
+    refresh();
+    notifier_ = std::make_unique<QSocketNotifier>(conn_->fd(), QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
+    // Events read while refreshing wait in the queue, where the notifier does not see them.
+    QTimer::singleShot(0, notifier_.get(), [this] { drain(); });
+}
+
+X11Screens::~X11Screens() = default;
+
+void X11Screens::drain() {
+    for (;;) {
+        bool dirty = false;
+        while (xcb_generic_event_t* ev = xcb_poll_for_event(conn_->get())) {
+            std::uint8_t type = ev->response_type & 0x7f;
+            if (randrEvent_ && (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
+                dirty = true;
+            if (type == XCB_PROPERTY_NOTIFY) {
+                auto* p = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+                if (p->atom == conn_->atoms().netWorkarea) dirty = true;
+            }
+            std::free(ev);  // NOLINT(cppcoreguidelines-no-malloc)
+        }
+        if (conn_->broken()) {
+            notifier_->setEnabled(false);  // the server is gone: keep the last list
+            return;
+        }
+        if (!dirty) return;
+        refresh();
+    }
+}
+
+bool X11Screens::refresh() {
+    Deadline deadline = deadlineIn(requestTimeout);
+    auto monitors = queryMonitors(*conn_, deadline);
+    if (!monitors) return false;
+    xcb_connection_t* c = conn_->get();
+    const Atoms& a = conn_->atoms();
+
+    auto rootGeometry = conn_->await<xcb_get_geometry_reply_t>(xcb_get_geometry(c, conn_->root()), deadline);
+    int rootW = rootGeometry ? rootGeometry->width : 0, rootH = rootGeometry ? rootGeometry->height : 0;
+
+    WindowQueries q(*conn_, deadline);
+    std::vector<std::vector<std::uint32_t>> struts;
+    for (xcb_window_t w : q.clients()) {
+        auto s = conn_->property32(w, a.netWmStrutPartial, deadline);
+        if (!s || s->size() < 12) s = conn_->property32(w, a.netWmStrut, deadline);
+        if (s && s->size() >= 4) struts.push_back(*s);
+    }
+    // Where no client states struts, the manager's work area is all there is.
+    std::optional<Box> workarea;
+    if (struts.empty()) {
+        auto desktop = conn_->property32(conn_->root(), a.netCurrentDesktop, deadline);
+        auto area = conn_->property32(conn_->root(), a.netWorkarea, deadline);
+        std::size_t d = desktop && !desktop->empty() ? (*desktop)[0] : 0;
+        if (area && area->size() >= 4 * (d + 1)) {
+            const auto* v = area->data() + 4 * d;
+            workarea = Box{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[0] + v[2]),
+                           static_cast<int>(v[1] + v[3])};
+        }
+    }
+
+    const Monitor& primary = monitors->front();
+    Rect primaryRoot{static_cast<double>(primary.x), static_cast<double>(primary.y), static_cast<double>(primary.width),
+                     static_cast<double>(primary.height)};
+    auto toAppKit = [&](const Box& b) {
+        return Rect{b.x0 - primaryRoot.x, primaryRoot.height - (b.y1 - primaryRoot.y), static_cast<double>(b.x1 - b.x0),
+                    static_cast<double>(b.y1 - b.y0)};
+    };
+
+    std::vector<Screen> list;
+    std::map<std::uint32_t, std::optional<std::string>> uuids;
+    for (const Monitor& m : *monitors) {
+        Box full{m.x, m.y, m.x + m.width, m.y + m.height};
+        Box visible = visibleBox(m, struts, rootW, rootH);
+        if (workarea) {
+            visible = {std::max(full.x0, workarea->x0), std::max(full.y0, workarea->y0), std::min(full.x1, workarea->x1),
+                       std::min(full.y1, workarea->y1)};
+            if (visible.x1 < visible.x0 || visible.y1 < visible.y0) visible = {full.x0, full.y0, full.x0, full.y0};
+        }
+        Screen s;
+        s.frame = toAppKit(full);
+        s.visibleFrame = toAppKit(visible);
+        s.name = m.name;
+        if (!m.outputs.empty()) {
+            std::uint32_t output = m.outputs.front();
+            s.displayId = output;
+            auto info = conn_->await<xcb_randr_get_output_info_reply_t>(
+                xcb_randr_get_output_info(c, output, XCB_CURRENT_TIME), deadline);
+            std::string connector;
+            if (info)
+                connector.assign(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),
+                                 static_cast<std::size_t>(xcb_randr_get_output_info_name_length(info.get())));
+            auto edid = conn_->await<xcb_randr_get_output_property_reply_t>(
+                xcb_randr_get_output_property(c, output, a.edid, XCB_GET_PROPERTY_TYPE_ANY, 0, 256, 0, 0), deadline);
+            std::optional<std::string> uuid;
+            if (edid && edid->format == 8) {
+                std::string bytes(reinterpret_cast<const char*>(xcb_randr_get_output_property_data(edid.get())),
+                                  static_cast<std::size_t>(xcb_randr_get_output_property_data_length(edid.get())));
+                uuid = uuidFromEdid(bytes, connector);
+            }
+            uuids[output] = uuid;
+        }
+        list.push_back(std::move(s));
+    }
+    primaryRoot_ = primaryRoot;
+    bool keysChanged = uuids != uuids_;
+    uuids_ = std::move(uuids);
+    if (sameScreens(list, screens_) && !keysChanged) return false;
+    screens_ = std::move(list);
+    for (const auto& h : handlers_) h();
+    return true;
+}
+
+std::optional<std::string> X11Screens::uuidText(std::uint32_t displayId) const {
+    auto it = uuids_.find(displayId);
+    return it == uuids_.end() ? std::nullopt : it->second;
+}
+
+Rect X11Screens::toNative(const Rect& r) const {
+    return {r.x + primaryRoot_.x, primaryRoot_.y + primaryRoot_.height - r.maxY(), r.width, r.height};
+}
+
+Point X11Screens::fromRoot(double rx, double ry) const {
+    return {rx - primaryRoot_.x, primaryRoot_.height - (ry - primaryRoot_.y)};
+}
+
+void X11Screens::addChangedHandler(std::function<void()> handler) { handlers_.push_back(std::move(handler)); }
+
+}  // namespace marrowick::x11

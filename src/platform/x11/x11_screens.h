@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSocketNotifier>
+#include <map>
+#include <memory>
+
+#include "platform/screens.h"
+#include "platform/x11/x11_connection.h"
+
+namespace marrowick::x11 {
+
+// RandR 1.5 monitors as screens, primary first, in AppKit coordinates. The list is read at
+// construction and again whenever RandR or the work area report a change (on the thread that
+// created the service, through its event loop).
+class X11Screens : public Screens {
+public:
+    explicit X11Screens(std::unique_ptr<Connection> conn);
+    ~X11Screens() override;
+
+    [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
+    [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
+    [[nodiscard]] Rect toNative(const Rect& r) const override;
+    void addChangedHandler(std::function<void()> handler) override;
+
+    // The primary monitor in root coordinates (the origin of both coordinate systems).
+    [[nodiscard]] const Rect& primaryRoot() const { return primaryRoot_; }
+    // Root coordinates to AppKit ones.
+    [[nodiscard]] Point fromRoot(double rx, double ry) const;
+    // Reads the monitors again now; answers whether the list changed (and tells the handlers).
+    bool refresh();
+
+private:
+    void drain();
+
+    std::unique_ptr<Connection> conn_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::uint8_t randrEvent_ = 0;
+    std::vector<Screen> screens_;
+    std::map<std::uint32_t, std::optional<std::string>> uuids_;
+    Rect primaryRoot_;
+    std::vector<std::function<void()>> handlers_;
+};
+
+}  // namespace marrowick::x11
