@@ -45,17 +45,23 @@ snap_to() {
 # into the middle one its outline is on screen and no other tile's is; the pixels compared lie
 # below where the dragged window is.
 xs_screenshot "$xs_dir/before.xwd"
-snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_screenshot "$xs_dir/during.xwd"'
-[ "$(xs_pixel "$xs_dir/during.xwd" 1720 1300)" != "$(xs_pixel "$xs_dir/before.xwd" 1720 1300)" ] ||
-  e2e_fail "no outline in the middle column during the drag (pixel 1720,1300 unchanged)"
-e2e_expect_eq "$(xs_pixel "$xs_dir/during.xwd" 573 1300)" "$(xs_pixel "$xs_dir/before.xwd" 573 1300)" \
-  "pixel 573,1300 of the left column during a drag into the middle one"
-e2e_expect_eq "$(xs_pixel "$xs_dir/during.xwd" 4400 900)" "$(xs_pixel "$xs_dir/before.xwd" 4400 900)" \
-  "pixel 4400,900 of the other monitor during a drag into the middle column"
-xs_screenshot "$xs_dir/after.xwd"
+probe=("1720 1300" "573 1300" "4400 900")
+mapfile -t desktop < <(xs_pixels "$xs_dir/before.xwd" "${probe[@]}")
+outline_shown() {
+  xs_screenshot "$xs_dir/during.xwd" &&
+    [ "$(xs_pixels "$xs_dir/during.xwd" "${probe[0]}")" != "${desktop[0]}" ]
+}
+# Polled while the button is still down: the outline follows the drag's events asynchronously.
+snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_wait_for 5 outline_shown'
+mapfile -t during < <(xs_pixels "$xs_dir/during.xwd" "${probe[@]}")
+[ "${during[0]}" != "${desktop[0]}" ] ||
+  e2e_fail "no outline in the middle column during the drag (pixel ${probe[0]} stayed ${desktop[0]})"
+e2e_expect_eq "${during[1]}" "${desktop[1]}" "pixel ${probe[1]} of the left column during a drag into the middle one"
+e2e_expect_eq "${during[2]}" "${desktop[2]}" "pixel ${probe[2]} of the other monitor during a drag into the middle column"
 # Released: the xterm's own white shows there now, no outline over it.
-e2e_expect_eq "$(xs_pixel "$xs_dir/after.xwd" 1720 1300)" "255,255,255" \
-  "pixel 1720,1300 of the snapped xterm once released"
+xterm_bare() { xs_screenshot "$xs_dir/after.xwd" && [ "$(xs_pixel "$xs_dir/after.xwd" 1720 1300)" = "255,255,255" ]; }
+xs_wait_for 5 xterm_bare ||
+  e2e_fail "pixel 1720,1300 of the snapped xterm is $(xs_pixel "$xs_dir/after.xwd" 1720 1300), not its white"
 
 # The other monitor is not ultrawide and has no dividers stored: no tile there, so a drag onto it
 # is left where the window manager put it. The next snap is then the only new line.
