@@ -1,0 +1,277 @@
+#pragma once
+
+// A virtual X desktop of its own for a test: Xvfb on a free display with two RandR monitors
+// side by side (LEFT 3440 x 1440 with the output, RIGHT 1920 x 1080), optionally openbox with its
+// stock configuration, and client programs. Every process it starts is ended with it.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_window_queries.h"
+
+namespace marrowick::testing {
+
+// Runs the event loop until the condition holds or the seconds are up.
+inline bool pumpUntil(const std::function<bool()>& done, double seconds = 5.0) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+class XSession {
+public:
+    struct Options {
+        bool twoMonitors = true;
+        bool windowManager = true;
+    };
+
+    // None when Xvfb cannot start here (the tests then skip), or, with failure set, when the
+    // desktop on it did not come up.
+    static std::unique_ptr<XSession> start(Options options, std::string* failure = nullptr) {
+        std::unique_ptr<XSession> s(new XSession());
+        if (!s->startServer()) return nullptr;
+        auto fail = [&](const char* why) {
+            if (failure) *failure = why;
+            return nullptr;
+        };
+        if (options.twoMonitors) {
+            s->run({"xrandr", "--setmonitor", "LEFT", "3440/910x1440/381+0+0", "screen"});
+            s->run({"xrandr", "--setmonitor", "RIGHT", "1920/508x1080/286+3440+0", "none"});
+        }
+        s->conn_ = x11::Connection::open(s->display_);
+        if (!s->conn_) return fail("no connection to the new Xvfb");
+        if (options.windowManager && !s->startWindowManager()) return fail("openbox did not start managing windows");
+        return s;
+    }
+
+    ~XSession() {
+        conn_.reset();
+        // Clients first, the server last.
+        auto children = children_;
+        for (auto it = children.rbegin(); it != children.rend(); ++it) stop(*it);
+        std::error_code ec;
+        // MARROWICK_X_LOG=file keeps what the programs printed, for a failing test.
+        if (const char* keep = std::getenv("MARROWICK_X_LOG"))
+            std::filesystem::copy_file(dir_ / "log", keep, std::filesystem::copy_options::overwrite_existing, ec);
+        std::filesystem::remove_all(dir_, ec);
+    }
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    [[nodiscard]] const std::string& display() const { return display_; }
+    [[nodiscard]] pid_t serverPid() const { return serverPid_; }
+    // The test's own connection to the server.
+    [[nodiscard]] x11::Connection& connection() { return *conn_; }
+    [[nodiscard]] xcb_connection_t* c() { return conn_->get(); }
+    [[nodiscard]] xcb_window_t root() { return conn_->root(); }
+
+    // Starts a program on this display; it is ended with the session.
+    pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
+        pid_t pid = launch(argv, env, -1);
+        if (pid > 0) children_.push_back(pid);
+        return pid;
+    }
+    // Runs a program to its end (at most 20 seconds); answers its exit status.
+    int run(const std::vector<std::string>& argv) {
+        pid_t pid = launch(argv, {}, -1);
+        if (pid <= 0) return -1;
+        for (int i = 0; i < 2000; ++i) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        stop(pid);
+        return -1;
+    }
+    // Ends one program started with spawn.
+    void stop(pid_t pid) {
+        if (pid <= 0) return;
+        ::kill(-pid, SIGCONT);
+        ::kill(-pid, SIGTERM);
+        for (int i = 0; i < 300; ++i) {
+            if (waitpid(pid, nullptr, WNOHANG) != 0) return forget(pid);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(-pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        forget(pid);
+    }
+
+    bool startWindowManager() {
+        wmPid_ = spawn({"openbox"}, {"XDG_CONFIG_HOME=" + (dir_ / "config").string()});
+        if (!waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).windowManagerRunning(); })) return false;
+        // openbox announces itself before it has started, and loses the windows mapped until then.
+        // It is ready once it manages a probe window, mapped again until it does.
+        xcb_window_t probe = xcb_generate_id(c());
+        xcb_create_window(c(), XCB_COPY_FROM_PARENT, probe, root(), 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        bool managed = false;
+        for (int attempt = 0; attempt < 50 && !managed; ++attempt) {
+            xcb_unmap_window(c(), probe);
+            xcb_map_window(c(), probe);
+            managed = waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).wmState(probe).has_value(); },
+                              0.2);
+        }
+        xcb_destroy_window(c(), probe);
+        sync();
+        return managed;
+    }
+    void stopWindowManager() { stop(wmPid_); }
+
+    // The client window of a spawned program once it is mapped (and, under a manager, framed).
+    std::optional<xcb_window_t> waitForClient(pid_t pid, double seconds = 10) {
+        std::optional<xcb_window_t> found;
+        waitFor(
+            [&] {
+                x11::WindowQueries q(*conn_, x11::deadlineIn(1));
+                bool managed = q.windowManagerRunning();
+                auto clients = q.clients();
+                auto pids = q.pids(clients);
+                for (std::size_t i = 0; i < clients.size(); ++i) {
+                    if (pids[i] != pid || q.wmState(clients[i]) != 1u) continue;
+                    if (managed && !conn_->property32(clients[i], conn_->atoms().netFrameExtents, x11::deadlineIn(1)))
+                        continue;
+                    found = clients[i];
+                    return true;
+                }
+                return false;
+            },
+            seconds);
+        return found;
+    }
+    // Starts an xterm with that geometry and answers its client window.
+    std::optional<xcb_window_t> xterm(const std::string& geometry, pid_t* pidOut = nullptr) {
+        pid_t pid = spawn({"xterm", "-geometry", geometry, "-e", "sleep", "3600"});
+        if (pidOut) *pidOut = pid;
+        return waitForClient(pid);
+    }
+
+    // Polls (with the event loop running) until the condition holds.
+    static bool waitFor(const std::function<bool()>& done, double seconds = 10) { return pumpUntil(done, seconds); }
+
+    // Input through XTest, as a real device would send it (raw events included).
+    void motion(int x, int y) { fake(XCB_MOTION_NOTIFY, 0, x, y); }
+    void button(bool press, int number = 1) { fake(press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, number, 0, 0); }
+    void key(bool press, xcb_keysym_t sym) { fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode(sym), 0, 0); }
+    xcb_keycode_t keycode(xcb_keysym_t sym) {
+        const xcb_setup_t* setup = xcb_get_setup(c());
+        auto r = conn_->await<xcb_get_keyboard_mapping_reply_t>(
+            xcb_get_keyboard_mapping(c(), setup->min_keycode,
+                                     static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)),
+            x11::deadlineIn(2));
+        if (!r) return 0;
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(r.get());
+        int n = xcb_get_keyboard_mapping_keysyms_length(r.get());
+        for (int i = 0; i < n; ++i)
+            if (syms[i] == sym) return static_cast<xcb_keycode_t>(setup->min_keycode + i / r->keysyms_per_keycode);
+        return 0;
+    }
+    // Waits until the server has handled everything sent so far.
+    void sync() { std::free(conn_->await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(c()), x11::deadlineIn(2)).release()); }
+
+private:
+    XSession() {
+        char tmpl[] = "/tmp/marrowick-xsession-XXXXXX";
+        if (char* d = mkdtemp(tmpl)) dir_ = d;
+        std::filesystem::create_directories(dir_ / "config");
+    }
+
+    bool startServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        serverPid_ = launch({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "5360x1440x24", "-noreset",
+                             "-nolisten", "tcp"},
+                            {}, fds[1]);
+        ::close(fds[1]);
+        if (serverPid_ <= 0) {
+            ::close(fds[0]);
+            return false;
+        }
+        children_.push_back(serverPid_);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (::poll(&p, 1, 15000) > 0) {
+            char ch = 0;
+            if (::read(fds[0], &ch, 1) != 1 || ch == '\n') break;
+            number += ch;
+        }
+        ::close(fds[0]);
+        if (number.empty()) return false;
+        display_ = ":" + number;
+        return true;
+    }
+
+    pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string>& env, int keepFd) {
+        std::string log = (dir_ / "log").string();
+        // Everything the child needs is made before the fork: it only calls exec-safe functions.
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e)
+            if (std::string_view(*e).rfind("DISPLAY=", 0) != 0) environment.emplace_back(*e);
+        if (!display_.empty()) environment.push_back("DISPLAY=" + display_);
+        environment.insert(environment.end(), env.begin(), env.end());
+        std::vector<char*> envp;
+        for (auto& e : environment) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> copy = argv;
+        std::vector<char*> args;
+        for (auto& a : copy) args.push_back(a.data());
+        args.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid != 0) return pid;
+        // The child: a process group of its own so that its helpers end with it.
+        setpgid(0, 0);
+        // Signal masks and ignored signals survive exec: give the program the defaults.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+        int in = ::open("/dev/null", O_RDONLY);
+        int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        for (int fd = 3; fd < 1024; ++fd)
+            if (fd != keepFd) ::close(fd);
+        execvpe(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+
+    void fake(std::uint8_t type, int detail, int x, int y) {
+        xcb_test_fake_input(c(), type, static_cast<std::uint8_t>(detail), XCB_CURRENT_TIME, root(),
+                            static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
+        sync();
+    }
+
+    void forget(pid_t pid) { std::erase(children_, pid); }
+
+    std::filesystem::path dir_;
+    std::string display_;
+    pid_t serverPid_ = 0;
+    pid_t wmPid_ = 0;
+    std::vector<pid_t> children_;
+    std::unique_ptr<x11::Connection> conn_;
+};
+
+}  // namespace marrowick::testing
