@@ -150,7 +150,7 @@ public:
                 auto clients = q.clients();
                 auto pids = q.pids(clients);
                 for (std::size_t i = 0; i < clients.size(); ++i) {
-                    if (pids[i] != pid || q.wmState(clients[i]) != 1u) continue;
+                    if (pids[i] != pid || (managed && q.wmState(clients[i]) != 1u)) continue;
                     if (managed && !conn_->property32(clients[i], conn_->atoms().netFrameExtents, x11::deadlineIn(1)))
                         continue;
                     found = clients[i];

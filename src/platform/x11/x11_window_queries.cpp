@@ -29,6 +29,7 @@ std::vector<xcb_window_t> WindowQueries::clients() {
     if (!tree) return out;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     int n = xcb_query_tree_children_length(tree.get());
+    // Bottom to top; the manager's list is in mapping order, which is close enough.
     for (int i = 0; i < n; ++i)
         if (auto client = clientOf(children[i])) out.push_back(*client);
     return out;
@@ -54,7 +55,15 @@ std::optional<xcb_window_t> WindowQueries::clientOf(xcb_window_t topLevel) {
         // Topmost first: the client usually is the last child of its frame.
         for (int i = n - 1; i >= 0; --i) queue.push_back(children[i]);
     }
-    return std::nullopt;
+    // Without a manager nobody sets WM_STATE: a mapped top-level that is not an override-redirect
+    // window is a client then.
+    if (windowManagerRunning()) return std::nullopt;
+    auto attrs = conn_.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn_.get(), topLevel),
+                                                               deadline_);
+    if (!attrs || attrs->override_redirect || attrs->map_state != XCB_MAP_STATE_VIEWABLE ||
+        attrs->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT)
+        return std::nullopt;
+    return topLevel;
 }
 
 std::optional<int> WindowQueries::pid(xcb_window_t w) {

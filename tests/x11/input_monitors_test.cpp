@@ -1,0 +1,160 @@
+#include <unistd.h>
+
+#include "settings/modifiers.h"
+#include "x11/x11_fixture.h"
+
+namespace marrowick::testing {
+namespace {
+
+constexpr xcb_keysym_t altL = 0xffe9;
+constexpr std::uint64_t everything = ~std::uint64_t{0};
+
+// Runs of drags shortened to one, so sequences compare without counting motions.
+std::vector<Event> squeezed(const std::vector<Event>& events) {
+    std::vector<Event> out;
+    for (const Event& e : events)
+        if (out.empty() || !(e.type == EventType::leftMouseDragged && out.back() == e)) out.push_back(e);
+    return out;
+}
+
+class X11Input : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        auto w = session->xterm("80x24+100+100");
+        ASSERT_TRUE(w);
+        xterm = *w;
+        backend->input().addGlobal(everything, [this](const Event& e) { global.push_back(e); });
+        backend->input().addLocal(everything, [this](const Event& e) {
+            local.push_back(e);
+            return std::optional<Event>(e);
+        });
+    }
+    // Clicks into the xterm so that openbox gives it the focus.
+    void focusXterm() {
+        session->motion(300, 300);
+        session->button(true);
+        session->button(false);
+        ASSERT_TRUE(pumpUntil([&] { return focused() == xterm; })) << "the xterm did not get the focus";
+        settle();
+    }
+    xcb_window_t focused() {
+        auto r = session->connection().await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(session->c()),
+                                                                          x11::deadlineIn(1));
+        return r ? r->focus : 0;
+    }
+    // Lets every event sent so far arrive, then forgets them.
+    void settle() {
+        session->sync();
+        pumpUntil([] { return false; }, 0.1);
+        global.clear();
+        local.clear();
+    }
+    bool arrived(std::size_t n) {
+        return pumpUntil([&] { return global.size() + local.size() >= n; }, 5);
+    }
+
+    xcb_window_t xterm = 0;
+    std::vector<Event> global, local;
+};
+
+TEST_F(X11Input, AltDragOverTheFocusedXtermReachesTheGlobalMonitor) {
+    focusXterm();
+    session->key(true, altL);
+    session->motion(300, 115);  // its title bar
+    session->button(true);
+    // At a hand's pace, so that openbox follows the drag.
+    for (int i = 1; i <= 20; ++i) {
+        session->motion(300 + 10 * i, 115 + 5 * i);
+        pumpUntil([] { return false; }, 0.01);
+    }
+    session->button(false);
+    session->key(false, altL);
+    ASSERT_TRUE(pumpUntil([&] { return !global.empty() && global.back() == Event{EventType::flagsChanged, 0}; }));
+    const std::uint64_t alt = Modifier::option;
+    const std::vector<Event> expected = {{EventType::flagsChanged, alt},   {EventType::leftMouseDown, alt},
+                                         {EventType::leftMouseDragged, alt}, {EventType::leftMouseUp, alt},
+                                         {EventType::flagsChanged, 0}};
+    EXPECT_EQ(squeezed(global), expected);
+    EXPECT_EQ(std::count_if(global.begin(), global.end(), [](const Event& e) { return e.type == EventType::leftMouseDragged; }),
+              20);
+    EXPECT_TRUE(local.empty());
+    // Nothing was grabbed: openbox moved the window with the drag as always.
+    EXPECT_TRUE(pumpUntil([&] { return frameOf(xterm).value_or(Rect{}).x == 300; }, 2));
+}
+
+TEST_F(X11Input, KeysAndModifiersWithTheirFlags) {
+    focusXterm();
+    struct Case {
+        std::vector<std::string> xdotool;
+        std::vector<Event> expected;
+    };
+    const std::uint64_t shift = Modifier::shift, ctrl = Modifier::control, super = Modifier::command,
+                        caps = Modifier::capsLock;
+    // xdotool sends the releases of modifiers twice; the flags change once.
+    const Case cases[] = {
+        {{"key", "shift+a"},
+         {{EventType::flagsChanged, shift}, {EventType::keyDown, shift}, {EventType::flagsChanged, 0}}},
+        {{"key", "ctrl+super+x"},
+         {{EventType::flagsChanged, ctrl}, {EventType::flagsChanged, ctrl | super}, {EventType::keyDown, ctrl | super}}},
+        {{"key", "Caps_Lock", "b", "Caps_Lock"},
+         {{EventType::flagsChanged, caps}, {EventType::keyDown, caps}, {EventType::flagsChanged, 0}}},
+    };
+    for (const auto& c : cases) {
+        settle();
+        std::vector<std::string> argv{"xdotool"};
+        argv.insert(argv.end(), c.xdotool.begin(), c.xdotool.end());
+        ASSERT_EQ(session->run(argv), 0);
+        session->sync();
+        pumpUntil([] { return false; }, 0.2);
+        ASSERT_GE(global.size(), c.expected.size()) << c.xdotool.back();
+        EXPECT_EQ(std::vector<Event>(global.begin(), global.begin() + static_cast<long>(c.expected.size())), c.expected)
+            << c.xdotool.back();
+        EXPECT_EQ(global.back(), (Event{EventType::flagsChanged, 0})) << c.xdotool.back() << ": flags end released";
+        EXPECT_TRUE(local.empty());
+    }
+}
+
+TEST_F(X11Input, OurOwnWindowGetsKeysLocallyAndNoMouse) {
+    // A window of this process, as Qt would make it (with our pid).
+    xcb_connection_t* c = session->c();
+    xcb_window_t own = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, own, session->root(), 1000, 300, 400, 300, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    auto pid = static_cast<std::uint32_t>(getpid());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, own, session->connection().atoms().netWmPid, XCB_ATOM_CARDINAL, 32, 1,
+                        &pid);
+    xcb_map_window(c, own);
+    ASSERT_TRUE(pumpUntil([&] { return session->connection().property32(own, session->connection().atoms().wmState,
+                                                                       x11::deadlineIn(1)).has_value(); }));
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, own, XCB_CURRENT_TIME);
+    ASSERT_TRUE(pumpUntil([&] { return focused() == own; }));
+    settle();
+
+    ASSERT_EQ(session->run({"xdotool", "key", "shift+a"}), 0);
+    ASSERT_TRUE(arrived(3));
+    EXPECT_EQ(local, (std::vector<Event>{{EventType::flagsChanged, Modifier::shift},
+                                         {EventType::keyDown, Modifier::shift},
+                                         {EventType::flagsChanged, 0}}));
+    // A press on our window (which takes no focus from the click here) goes nowhere global.
+    settle();
+    auto frame = frameOf(own);
+    ASSERT_TRUE(frame);
+    int x = static_cast<int>(frame->x) + 200, y = static_cast<int>(frame->y) + 150;
+    session->motion(x, y);
+    session->button(true);
+    session->motion(x + 10, y + 5);
+    session->button(false);
+    pumpUntil([] { return false; }, 0.2);
+    EXPECT_TRUE(global.empty());
+    // The same on the xterm is global again.
+    session->motion(300, 300);
+    session->button(true);
+    session->button(false);
+    ASSERT_TRUE(arrived(2));
+    EXPECT_EQ(global.front(), (Event{EventType::leftMouseDown, 0}));
+}
+
+}  // namespace
+}  // namespace marrowick::testing
