@@ -250,6 +250,20 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
                 if (Clock::now() >= deadline || conn->broken()) return AXError::cannotComplete;
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
+            // The manager sets the new extents a moment after the state: wait until they hold
+            // still for a while (bounded), so the size below is computed against the right frame.
+            Extents last = q.extents(w);
+            auto same = [](const Extents& x, const Extents& y) {
+                return x.left == y.left && x.right == y.right && x.top == y.top && x.bottom == y.bottom;
+            };
+            Deadline settle = std::min(deadline, deadlineIn(0.1));
+            Clock::time_point stableSince = Clock::now();
+            while (Clock::now() < settle && Clock::now() - stableSince < std::chrono::milliseconds(20)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                Extents now = q.extents(w);
+                if (!same(now, last)) stableSince = Clock::now();
+                last = now;
+            }
         }
     }
     Extents e;
