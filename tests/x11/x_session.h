@@ -105,6 +105,17 @@ public:
         stop(pid);
         return -1;
     }
+    // The same with the event loop running meanwhile, so input reaches the services as it happens.
+    int runPumping(const std::vector<std::string>& argv, double seconds = 20) {
+        pid_t pid = launch(argv, {}, -1);
+        if (pid <= 0) return -1;
+        int status = 0;
+        if (!pumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
+            stop(pid);
+            return -1;
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     // Ends one program started with spawn.
     void stop(pid_t pid) {
         if (pid <= 0) return;

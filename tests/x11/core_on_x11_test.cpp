@@ -1,0 +1,96 @@
+#include <chrono>
+#include <iostream>
+
+#include "follow/window_follower.h"
+#include "platform/defaults.h"
+#include "platform/notification_center.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/sim/sim_services.h"
+#include "settings/settings.h"
+#include "snap/snapper.h"
+#include "x11/x11_fixture.h"
+
+namespace marrowick::testing {
+namespace {
+
+using x11::X11Accessibility;
+
+// The core's own objects on the X11 services, with the settings of the left monitor set so that
+// its three tiles suit xterm's size steps in width (1146 = 4 + 2 + 6 x 190).
+class CoreOnX11 : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        Settings::install(store, backend->screens());
+        Settings::registerDefaults();
+        ASSERT_FALSE(backend->screens().screens().empty());
+        Settings::setDividers({1146.0 / 3440, 2292.0 / 3440}, left());
+    }
+    const Screen& left() { return backend->screens().screens().front(); }
+
+    Defaults store;
+};
+
+TEST_F(CoreOnX11, FollowerMovesTwoRealWindowsWithTheirTiles) {
+    auto a = session->xterm("80x24+200+200"), b = session->xterm("80x24+1400+300");
+    ASSERT_TRUE(a && b);
+    // Into the first two tiles; xterm's height steps leave them 7 short of 1440, within tolerance.
+    for (auto [w, x] : {std::pair{*a, 0.0}, std::pair{*b, 1146.0}}) {
+        auto e = X11Accessibility::windowElement(w);
+        ax().setAttribute(e, "AXPosition", Point{x, 0});
+        ax().setAttribute(e, "AXSize", Size{1146, 1440});
+        ASSERT_TRUE(pumpUntil([&] { return frameOf(w) == Rect{x, 0, 1146, 1433}; }));
+    }
+    WindowFollower follower(ax(), backend->workspace(), backend->screens());
+    follower.capture(left());
+    follower.queue().drain();
+    ASSERT_EQ(follower.followers().size(), 2u);
+
+    // The first divider moves right: 2292 and 606 wide, both sizes xterm takes exactly.
+    Settings::setDividers({2292.0 / 3440, 2898.0 / 3440}, left());
+    follower.update(left());
+    follower.queue().drain();
+    EXPECT_TRUE(pumpUntil([&] { return frameOf(*a) == Rect{0, 0, 2292, 1433}; }));
+    EXPECT_TRUE(pumpUntil([&] { return frameOf(*b) == Rect{2292, 0, 606, 1433}; }))
+        << frameOf(*b).value_or(Rect{}).x << " " << frameOf(*b).value_or(Rect{}).width;
+}
+
+TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
+    auto w = session->xterm("80x24+1500+500");
+    ASSERT_TRUE(w);
+    QtScheduler scheduler;
+    sim::SimDialogs dialogs;
+    sim::SimLoginItems loginItems;
+    sim::SimPreferenceDomains preferences;
+    NotificationCenter notifications;
+    Platform platform{backend->screens(), backend->pointer(), backend->input(), ax(), backend->workspace(),
+                      scheduler, dialogs, loginItems, preferences, notifications};
+    Snapper snapper(platform, std::make_unique<Outline>(backend->screens()));
+    snapper.begin();
+    std::optional<std::chrono::steady_clock::time_point> released;
+    backend->input().addGlobal(eventMask(EventType::leftMouseUp), [&](const Event&) { released = std::chrono::steady_clock::now(); });
+
+    // Onto the title bar, then the drag as xdotool does it, at a hand's pace, with Alt held.
+    session->motion(1600, 510);
+    std::vector<std::string> drag{"xdotool", "keydown", "alt", "mousedown", "1"};
+    for (int i = 0; i < 20; ++i) {
+        for (const char* s : {"sleep", "0.01", "mousemove_relative", "--", "-50", "10"}) drag.emplace_back(s);
+    }
+    for (const char* s : {"sleep", "0.05", "mouseup", "1", "keyup", "alt"}) drag.emplace_back(s);
+    ASSERT_EQ(session->runPumping(drag), 0);
+
+    // The tile under the pointer (600, 710) is the first; xterm takes 1433 of its 1440 rows.
+    const Rect expected{0, 0, 1146, 1433};
+    ASSERT_TRUE(pumpUntil([&] { return released && frameOf(*w) == expected; }, 5))
+        << "ended at " << frameOf(*w).value_or(Rect{}).x << "," << frameOf(*w).value_or(Rect{}).y << " "
+        << frameOf(*w).value_or(Rect{}).width << "x" << frameOf(*w).value_or(Rect{}).height;
+    auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - *released).count();
+    // A figure to read (it includes the snapper's own 0.05 s delay), not to assert.
+    std::cout << "mouse release to frame in place: " << ms << " ms\n";
+    RecordProperty("release_to_frame_ms", std::to_string(ms));
+    EXPECT_FALSE(snapper.outline().isVisible());
+}
+
+}  // namespace
+}  // namespace marrowick::testing
