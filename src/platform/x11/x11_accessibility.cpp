@@ -44,14 +44,18 @@ void sendRootMessage(Connection& conn, xcb_window_t window, xcb_atom_t type, con
 
 // The primary monitor's root origin: Accessibility coordinates start there.
 std::optional<std::pair<int, int>> primaryOrigin(Connection& conn, Deadline deadline) {
-    auto monitors = queryMonitors(conn, deadline);
+    auto monitors = queryMonitors(conn, deadline, false);
     if (!monitors || monitors->empty()) return std::nullopt;
     return std::pair{monitors->front().x, monitors->front().y};
 }
 
 }  // namespace
 
-X11Accessibility::X11Accessibility(std::string display) : display_(std::move(display)) {}
+X11Accessibility::X11Accessibility(std::string display) : display_(std::move(display)) {
+    // Connecting cannot be bounded by a timeout (xcb_connect waits for the server's greeting), so
+    // the creating thread connects now rather than in the middle of a request.
+    (void)connection();
+}
 X11Accessibility::~X11Accessibility() = default;
 
 Element X11Accessibility::windowElement(std::uint32_t window) { return Element{(kindWindow << kindShift) | window}; }
@@ -158,7 +162,16 @@ AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view
     }
 
     xcb_window_t w = *windowOf(element);
-    // Every window attribute first proves the window still exists.
+    if (name == "AXPosition" || name == "AXSize") {
+        // The hot path of a drag: two round trips, the frame's requests telling whether it exists.
+        auto origin = primaryOrigin(*conn, deadline);
+        if (!origin) return fail(AXError::cannotComplete);
+        auto f = q.frame(w);
+        if (!f) return fail(conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
+        if (name == "AXSize") return ok(Size{f->width, f->height});
+        return ok(Point{f->x - origin->first, f->y - origin->second});
+    }
+    // Every other window attribute first proves the window still exists.
     Wait outcome = Wait::error;
     auto attrs = conn->await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn->get(), w), deadline,
                                                                &outcome);
@@ -170,13 +183,6 @@ AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view
         auto pid = q.pid(w);
         if (!pid) return fail(AXError::noValue);
         return ok(application(*pid));
-    }
-    if (name == "AXPosition" || name == "AXSize") {
-        auto origin = primaryOrigin(*conn, deadline);
-        auto f = q.frame(w);
-        if (!origin || !f) return fail(AXError::cannotComplete);
-        if (name == "AXSize") return ok(Size{f->width, f->height});
-        return ok(Point{f->x - origin->first, f->y - origin->second});
     }
     if (name == "AXSubrole") {
         switch (q.type(w)) {

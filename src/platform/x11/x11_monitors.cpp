@@ -6,7 +6,7 @@
 
 namespace marrowick::x11 {
 
-std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline deadline) {
+std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline deadline, bool withNames) {
     xcb_connection_t* c = conn.get();
     auto geometryCookie = xcb_get_geometry(c, conn.root());
     auto monitorsCookie = xcb_randr_get_monitors(c, conn.root(), 1);
@@ -38,6 +38,7 @@ std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline dea
         return out;
     }
     std::vector<xcb_get_atom_name_cookie_t> cookies;
+    if (!withNames) names.clear();
     for (xcb_atom_t a : names) cookies.push_back(xcb_get_atom_name(c, a));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
         auto n = conn.await<xcb_get_atom_name_reply_t>(cookies[i], deadline);

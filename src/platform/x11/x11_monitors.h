@@ -19,6 +19,7 @@ struct Monitor {
 
 // The active monitors, primary first (the server's order otherwise); the root window as one
 // monitor where RandR has none. None when the server does not answer in time.
-std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline deadline);
+// Without names it takes one round trip instead of two.
+std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline deadline, bool withNames = true);
 
 }  // namespace marrowick::x11
