@@ -174,7 +174,8 @@ public:
     }
     // Starts an xterm with that geometry and answers its client window.
     std::optional<xcb_window_t> xterm(const std::string& geometry, pid_t* pidOut = nullptr) {
-        pid_t pid = spawn({"xterm", "-geometry", geometry, "-e", "sleep", "3600"});
+        // cat ends when the terminal goes away (a sleep may outlive its xterm).
+        pid_t pid = spawn({"xterm", "-geometry", geometry, "-e", "cat"});
         if (pidOut) *pidOut = pid;
         return waitForClient(pid);
     }
