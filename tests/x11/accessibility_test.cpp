@@ -69,6 +69,17 @@ TEST_F(X11Windows, ElementUnderThePointWhereverItIs) {
     EXPECT_EQ(access.windowUnderPointer(), X11Accessibility::windowElement(xterm));
     session->motion(2000, 1000);
     EXPECT_EQ(access.windowUnderPointer(), std::nullopt);
+    // The pointer in AppKit coordinates, on either monitor, and its buttons.
+    EXPECT_EQ(backend->pointer().location(), (Point{2000, 440}));
+    session->motion(4000, 100);
+    EXPECT_EQ(backend->pointer().location(), (Point{4000, 1340}));
+    EXPECT_EQ(backend->pointer().pressedButtons(), 0u);
+    session->button(true);
+    EXPECT_EQ(backend->pointer().pressedButtons(), 1u);
+    session->button(false);
+    session->button(true, 3);
+    EXPECT_EQ(backend->pointer().pressedButtons(), 2u);
+    session->button(false, 3);
 }
 
 TEST_F(X11Windows, MovesLandTheFrameExactlyInTheTile) {

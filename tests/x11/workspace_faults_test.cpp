@@ -46,6 +46,42 @@ xcb_window_t ownWindow(XSession& s) {
     return w;
 }
 
+TEST_F(X11Workspace, SubrolesByTypeAndTransienceAndMinimised) {
+    const auto& a = session->connection().atoms();
+    xcb_window_t parent = ownWindow(*session);
+    struct Case {
+        const char* what;
+        std::optional<xcb_atom_t> type;
+        bool transient;
+        const char* subrole;
+    };
+    const Case cases[] = {
+        {"no type", std::nullopt, false, "AXStandardWindow"},
+        {"normal", a.typeNormal, false, "AXStandardWindow"},
+        {"normal but transient", a.typeNormal, true, "AXDialog"},
+        {"dialog", a.typeDialog, false, "AXDialog"},
+        {"utility", a.typeUtility, false, "AXFloatingWindow"},
+    };
+    for (const auto& c : cases) {
+        xcb_window_t w = xcb_generate_id(session->c());
+        xcb_create_window(session->c(), XCB_COPY_FROM_PARENT, w, session->root(), 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        if (c.type)
+            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &*c.type);
+        if (c.transient)
+            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.wmTransientFor, XCB_ATOM_WINDOW, 32, 1, &parent);
+        xcb_map_window(session->c(), w);
+        session->sync();
+        EXPECT_EQ(attribute(w, "AXSubrole").value, Value(c.subrole)) << c.what;
+    }
+    pid_t pid = 0;
+    auto xterm = session->xterm("80x24+100+100", &pid);
+    ASSERT_TRUE(xterm);
+    EXPECT_EQ(attribute(*xterm, "AXMinimized").value, Value(false));
+    ASSERT_EQ(session->run({"xdotool", "windowminimize", std::to_string(*xterm)}), 0);
+    EXPECT_TRUE(pumpUntil([&] { return attribute(*xterm, "AXMinimized").value == Value(true); }));
+}
+
 TEST_F(X11Workspace, GarbagePropertiesAndVanishedWindows) {
     xcb_window_t w = ownWindow(*session);
     ASSERT_TRUE(pumpUntil([&] { return frameOf(w).has_value() && attribute(w, "AXMinimized").value == Value(false); }));
