@@ -132,5 +132,12 @@ TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     EXPECT_EQ(backend->screens().uuidText(output), uuidFromEdid(bytes, "screen"));
 }
 
+TEST_F(X11Screens, TranslucencyFollowsTheCompositingManager) {
+    EXPECT_FALSE(backend->screens().supportsTranslucency()) << "no compositing manager yet";
+    const pid_t cm = session->spawn({"xcompmgr"}, {});
+    EXPECT_TRUE(pumpUntil([&] { return backend->screens().supportsTranslucency(); }, 5.0));
+    session->stop(cm);
+}
+
 }  // namespace
 }  // namespace marrowick::testing

@@ -62,6 +62,7 @@ std::unique_ptr<Connection> Connection::open(const std::string& display, double 
         {&a.typeDock, "_NET_WM_WINDOW_TYPE_DOCK"},
         {&a.typeMenu, "_NET_WM_WINDOW_TYPE_MENU"},
         {&a.edid, "EDID"},
+        {&a.netWmCmS0, "_NET_WM_CM_S0"},
     };
     // Announces the RandR version whose monitors every service reads.
     auto randrVersion = xcb_randr_query_version(c, 1, 5);

@@ -35,6 +35,7 @@ struct Atoms {
     xcb_atom_t typeNormal = 0, typeDialog = 0, typeUtility = 0, typeToolbar = 0, typeSplash = 0;
     xcb_atom_t typeDesktop = 0, typeDock = 0, typeMenu = 0;
     xcb_atom_t edid = 0;
+    xcb_atom_t netWmCmS0 = 0;
 };
 
 // A reply of the server, or why there is none.

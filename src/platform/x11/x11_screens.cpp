@@ -196,4 +196,13 @@ Point X11Screens::fromRoot(double rx, double ry) const {
 
 void X11Screens::addChangedHandler(std::function<void()> handler) { handlers_.push_back(std::move(handler)); }
 
+bool X11Screens::supportsTranslucency() const {
+    if (compositingUntil_ && Clock::now() < *compositingUntil_) return compositing_;
+    auto reply = conn_->await<xcb_get_selection_owner_reply_t>(
+        xcb_get_selection_owner(conn_->get(), conn_->atoms().netWmCmS0), deadlineIn(0.1));
+    compositing_ = reply && reply->owner != XCB_NONE;
+    compositingUntil_ = deadlineIn(1.0);
+    return compositing_;
+}
+
 }  // namespace marrowick::x11

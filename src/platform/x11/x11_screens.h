@@ -21,6 +21,8 @@ public:
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
     [[nodiscard]] Rect toNative(const Rect& r) const override;
     void addChangedHandler(std::function<void()> handler) override;
+    // True while a compositing manager owns its selection; asked at most once a second.
+    [[nodiscard]] bool supportsTranslucency() const override;
 
     // The primary monitor in root coordinates (the origin of both coordinate systems).
     [[nodiscard]] const Rect& primaryRoot() const { return primaryRoot_; }
@@ -39,6 +41,8 @@ private:
     std::map<std::uint32_t, std::optional<std::string>> uuids_;
     Rect primaryRoot_;
     std::vector<std::function<void()>> handlers_;
+    mutable bool compositing_ = false;
+    mutable std::optional<Deadline> compositingUntil_;
 };
 
 }  // namespace marrowick::x11
