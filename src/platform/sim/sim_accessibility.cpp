@@ -163,7 +163,7 @@ int SimAccessibility::setMessagingTimeout(const Element& element, float seconds)
     return AXError::success;
 }
 
-Element SimAccessibility::addWindow(int pid, const WindowSpec& spec) {
+Element SimAccessibility::addWindow(int pid, const WindowOptions& options) {
     std::lock_guard l(m_);
     const std::uint64_t app = appOf(pid);
     const std::uint64_t id = next_++;
@@ -173,11 +173,11 @@ Element SimAccessibility::addWindow(int pid, const WindowSpec& spec) {
     n.role = "AXWindow";
     n.parent = app;
     n.window = id;
-    n.frame = spec.frame;
-    n.subrole = spec.subrole;
-    n.minimized = spec.minimized;
-    n.minSize = spec.minSize;
-    n.resizable = spec.resizable;
+    n.frame = options.frame;
+    n.subrole = options.subrole;
+    n.minimized = options.minimized;
+    n.minSize = options.minSize;
+    n.resizable = options.resizable;
     nodes_.emplace(id, std::move(n));
     nodes_.at(app).windows.push_back(id);
     zOrder_.insert(zOrder_.begin(), id);

@@ -17,7 +17,7 @@ namespace marrowick::sim {
 // application slow to answer, or make a window vanish. Safe from any thread.
 class SimAccessibility : public Accessibility {
 public:
-    struct WindowSpec {
+    struct WindowOptions {
         Rect frame{};  // Accessibility coordinates
         std::string subrole = "AXStandardWindow";
         bool minimized = false;
@@ -39,7 +39,7 @@ public:
     int setMessagingTimeout(const Element& element, float seconds) override;
 
     // Building the tree. Windows are kept front to back; a new one goes to the front.
-    Element addWindow(int pid, const WindowSpec& spec);
+    Element addWindow(int pid, const WindowOptions& options);
     // A child element (title bar, button…) of a window or of another child, at a frame inside it.
     // With reportsWindow false it answers no "AXWindow", so only its parents lead to the window.
     Element addChild(const Element& parent, std::string role, Rect frame, bool reportsWindow = true);

@@ -14,10 +14,10 @@ Rect SimDesktop::toAX(const Rect& r) const {
     return {o.x, o.y, r.width, r.height};
 }
 
-Element SimDesktop::addWindow(int pid, Rect f, SimAccessibility::WindowSpec spec) {
-    spec.frame = toAX(f);
-    const Element w = accessibility.addWindow(pid, spec);
-    const Rect ax = spec.frame;
+Element SimDesktop::addWindow(int pid, Rect f, SimAccessibility::WindowOptions options) {
+    options.frame = toAX(f);
+    const Element w = accessibility.addWindow(pid, options);
+    const Rect ax = options.frame;
     titleBars_[w.id] = accessibility.addChild(w, "AXTitleBar", {ax.x, ax.y, ax.width, titleBarHeight});
     return w;
 }

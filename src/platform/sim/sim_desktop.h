@@ -37,7 +37,7 @@ public:
 
     void addApplication(int pid, int policy = ActivationPolicy::regular);
     // A window with a title bar along its top, placed at an AppKit rectangle.
-    Element addWindow(int pid, Rect frame, SimAccessibility::WindowSpec spec = {});
+    Element addWindow(int pid, Rect frame, SimAccessibility::WindowOptions options = {});
     [[nodiscard]] std::optional<Element> titleBar(const Element& window) const;
     // The window's frame in AppKit coordinates, or none once it is gone.
     [[nodiscard]] std::optional<Rect> frame(const Element& window) const;

@@ -87,8 +87,8 @@ std::vector<std::optional<int>> WindowQueries::pids(const std::vector<xcb_window
     std::vector<std::pair<std::size_t, xcb_res_query_client_ids_cookie_t>> res;
     for (std::size_t i = 0; i < windows.size(); ++i) {
         if (out[i]) continue;
-        xcb_res_client_id_spec_t spec{windows[i], XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        res.emplace_back(i, xcb_res_query_client_ids(c, 1, &spec));
+        xcb_res_client_id_spec_t wanted{windows[i], XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        res.emplace_back(i, xcb_res_query_client_ids(c, 1, &wanted));
     }
     for (auto& [i, cookie] : res) {
         auto r = conn_.await<xcb_res_query_client_ids_reply_t>(cookie, deadline_);
