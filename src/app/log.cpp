@@ -1,9 +1,9 @@
 #include "app/log.h"
+#include "platform/atomic_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <ctime>
 #include <mutex>
 #include <string>
@@ -20,19 +20,6 @@ std::mutex& logMutex() {
 std::filesystem::path& storedPath() {
     static std::filesystem::path p;
     return p;
-}
-
-bool writeAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 std::string entry(std::string_view message) {
@@ -81,13 +68,7 @@ void note(std::string_view message) {
         return;
     }
     // No file yet: write it whole through a temporary file, so a reader never sees half an entry.
-    std::filesystem::path tmp = path;
-    tmp += ".tmp-" + std::to_string(::getpid());
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    bool ok = writeAll(fd, line);
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) ::unlink(tmp.c_str());
+    replaceFile(path, line, false, 0644);
 }
 
 }  // namespace marrowick

@@ -1,8 +1,5 @@
 #include "platform/defaults.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -16,6 +13,7 @@
 #include <sstream>
 
 #include "app/log.h"
+#include "platform/atomic_file.h"
 
 namespace marrowick {
 
@@ -249,29 +247,7 @@ bool Defaults::flush() {
 
     std::error_code ec;
     std::filesystem::create_directories(file_->parent_path(), ec);
-    std::filesystem::path tmp = *file_;
-    tmp += ".tmp-" + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    bool ok = fd >= 0;
-    if (ok) {
-        const char* p = text.data();
-        std::size_t left = text.size();
-        while (ok && left > 0) {
-            ssize_t n = ::write(fd, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            ok = n > 0;
-            if (ok) {
-                p += n;
-                left -= static_cast<std::size_t>(n);
-            }
-        }
-        ok = ::fsync(fd) == 0 && ok;
-        ok = ::close(fd) == 0 && ok;
-    }
-    const bool created = fd >= 0;
-    if (ok) ok = std::rename(tmp.c_str(), file_->c_str()) == 0;
-    if (!ok) {
-        if (created) ::unlink(tmp.c_str());
+    if (!replaceFile(*file_, text, true, 0600)) {
         note("settings could not be written to " + file_->string());
         return false;
     }

@@ -55,29 +55,27 @@ private:
         outer.addRoundedRect(box, radius, radius);
         return outer;
     }
-    [[nodiscard]] QPainterPath borderBand() const {
+    // The band of the given width along the inside of the rounded outline.
+    [[nodiscard]] QPainterPath borderBand(double width) const {
         const QRectF box(rect());
         const double half = std::min(box.width(), box.height()) / 2;
         const double radius = std::clamp(style.cornerRadius, 0.0, half);
-        const double w = std::clamp(style.borderWidth, 0.0, half);
+        const double w = std::clamp(width, 0.0, half);
         QPainterPath hole;
         const double innerRadius = std::max(0.0, radius - w);
         hole.addRoundedRect(box.adjusted(w, w, -w, -w), innerRadius, innerRadius);
         return outerPath().subtracted(hole);
     }
+    // Without translucency a thin border shows at least one pixel wide.
+    [[nodiscard]] double bandWidth() const { return translucent_ ? style.borderWidth : std::max(1.0, style.borderWidth); }
     // Without translucency a see-through fill would show as a solid slab: keep only the border,
     // with the inside cut away so the desktop shows through.
     void applyShape() {
         if (translucent_) {
             clearMask();
-            return;
+        } else {
+            setMask(QRegion(borderBand(bandWidth()).toFillPolygon().toPolygon()));
         }
-        const double w = std::max(1.0, style.borderWidth);
-        Style band = style;
-        band.borderWidth = w;
-        std::swap(style, band);
-        setMask(QRegion(borderBand().toFillPolygon().toPolygon()));
-        std::swap(style, band);
     }
 
     bool translucent_ = true;
@@ -86,11 +84,10 @@ private:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         if (translucent_) p.fillPath(outerPath(), qcolor(style.fill));
-        if (style.borderWidth > 0 || !translucent_) {
-            QColor border = qcolor(style.border);
-            if (!translucent_) border.setAlphaF(1.0F);
-            p.fillPath(borderBand(), border);
-        }
+        if (bandWidth() <= 0) return;
+        QColor border = qcolor(style.border);
+        if (!translucent_) border.setAlphaF(1.0F);
+        p.fillPath(borderBand(bandWidth()), border);
     }
 };
 

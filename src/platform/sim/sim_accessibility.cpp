@@ -6,7 +6,10 @@ namespace marrowick::sim {
 
 namespace {
 constexpr float defaultTimeout = 6.0F;  // what an element waits when nobody set a timeout
-}
+
+// Accessibility coordinates run downwards: the top edge is inside, the bottom one is not.
+bool contains(const Rect& r, Point p) { return p.x >= r.minX() && p.x < r.maxX() && p.y >= r.minY() && p.y < r.maxY(); }
+}  // namespace
 
 bool SimAccessibility::isTrusted(bool prompt) {
     std::lock_guard l(m_);
@@ -61,16 +64,15 @@ AXReply SimAccessibility::elementAtPosition(const Element& root, float x, float 
     ++requestsByThread_[std::this_thread::get_id()];
     if (hitError_ != AXError::success) return {hitError_, {}};
     const Point p{x, y};
-    auto inside = [&](const Rect& r) { return p.x >= r.minX() && p.x < r.maxX() && p.y >= r.minY() && p.y < r.maxY(); };
     for (std::uint64_t w : zOrder_) {
         const Node& win = nodes_.at(w);
-        if (win.minimized || !inside(win.frame)) continue;
+        if (win.minimized || !contains(win.frame, p)) continue;
         // The deepest child under the point, else the window itself.
         std::uint64_t hit = w;
         for (bool deeper = true; deeper;) {
             deeper = false;
             for (const auto& [id, n] : nodes_) {
-                if (n.kind == Kind::child && n.parent == hit && inside(n.frame)) {
+                if (n.kind == Kind::child && n.parent == hit && contains(n.frame, p)) {
                     hit = id;
                     deeper = true;
                     break;
@@ -273,8 +275,7 @@ std::optional<Element> SimAccessibility::windowAt(Point p) const {
     std::lock_guard l(m_);
     for (std::uint64_t w : zOrder_) {
         const Node& win = nodes_.at(w);
-        const Rect& r = win.frame;
-        if (!win.minimized && p.x >= r.minX() && p.x < r.maxX() && p.y >= r.minY() && p.y < r.maxY()) return Element{w};
+        if (!win.minimized && contains(win.frame, p)) return Element{w};
     }
     return std::nullopt;
 }

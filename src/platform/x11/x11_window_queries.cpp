@@ -94,7 +94,9 @@ std::vector<std::optional<int>> WindowQueries::pids(const std::vector<xcb_window
         auto r = conn_.await<xcb_res_query_client_ids_reply_t>(cookie, deadline_);
         if (!r) continue;
         for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-            if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)) continue;
+            // A value starts with the id it answers.
+            const auto* id = reinterpret_cast<const xcb_res_client_id_spec_t*>(it.data);
+            if (!(id->mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)) continue;
             if (xcb_res_client_id_value_value_length(it.data) < 1) continue;
             auto v = *xcb_res_client_id_value_value(it.data);
             if (v > 0 && v < 0x7fffffff) out[i] = static_cast<int>(v);
