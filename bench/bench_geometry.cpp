@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "geometry/sections.h"
+#include "settings/screen_layout.h"
 #include "platform/defaults.h"
 #include "platform/sim/sim_screens.h"
 #include "settings/settings.h"

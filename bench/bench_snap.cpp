@@ -5,7 +5,7 @@
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
 #include "platform/sim/sim_desktop.h"
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "settings/settings.h"
 #include "snap/snapper.h"
 

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/tray_icon.h"
-#include "geometry/sections.h"
+#include "settings/screen_layout.h"
 #include "settings/settings.h"
 
 namespace marrowick {

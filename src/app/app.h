@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/mac_option_tiling.h"
+#include "settings/mac_option_tiling.h"
 #include "app/options.h"
 #include "follow/window_follower.h"
 #include "platform/platform.h"

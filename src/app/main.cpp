@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/options.h"
 #include "app/single_instance.h"
 #include "app/tray_icon.h"

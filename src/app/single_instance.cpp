@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace marrowick {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/log.h"
-#include "geometry/sections.h"
+#include "base/log.h"
+#include "settings/screen_layout.h"
 #include "windows/window_access.h"
 
 namespace marrowick {

@@ -1,9 +1,16 @@
 #include "geometry/dividers.h"
 
-#include "geometry/rect.h"
-#include "settings/constants.h"
+#include "geometry/geometry.h"
 
 namespace marrowick {
+
+std::vector<double> evenDividers(int count) {
+    std::vector<double> out;
+    if (count < 2) return out;
+    out.reserve(static_cast<std::size_t>(count - 1));
+    for (int k = 1; k < count; ++k) out.push_back(static_cast<double>(k) / static_cast<double>(count));
+    return out;
+}
 
 std::vector<double> moving(const std::vector<double>& dividers, std::size_t index, double to) {
     std::vector<double> out = dividers;

@@ -1,9 +1,6 @@
 #include "geometry/sections.h"
 
-#include <string>
-
-#include "settings/constants.h"
-#include "settings/settings.h"
+#include "geometry/geometry.h"
 
 namespace marrowick {
 
@@ -31,13 +28,6 @@ std::vector<Rect> sections(const Rect& vf, Axis axis, const std::vector<double>&
     return out;
 }
 
-std::vector<Rect> sections(const Screen& screen) {
-    const std::string key = Settings::uuid(screen);
-    return sections(screen.visibleFrame, Settings::axis(screen, key), Settings::dividers(screen, key));
-}
-
-namespace {
-
 Rect tileOf(const Rect& section, std::size_t i, std::size_t n, Axis axis, double gap) {
     const double h = gap * 0.5;
     const double leading = i == 0 ? 0 : h;
@@ -53,34 +43,11 @@ Rect tileOf(const Rect& section, std::size_t i, std::size_t n, Axis axis, double
     return t;
 }
 
-}  // namespace
-
 std::vector<Rect> tiles(const std::vector<Rect>& secs, Axis axis, double gap) {
     std::vector<Rect> out;
     out.reserve(secs.size());
     for (std::size_t i = 0; i < secs.size(); ++i) out.push_back(tileOf(secs[i], i, secs.size(), axis, gap));
     return out;
-}
-
-std::vector<Rect> tiles(const Screen& screen) {
-    const std::string key = Settings::uuid(screen);
-    const Axis axis = Settings::axis(screen, key);
-    return tiles(sections(screen.visibleFrame, axis, Settings::dividers(screen, key)), axis, Settings::gap(key));
-}
-
-std::optional<Rect> tileUnderPointer(Point p, const std::vector<Screen>& screens) {
-    for (const Screen& screen : screens) {
-        if (!mouseInRect(p, screen.frame)) continue;
-        if (!mouseInRect(p, inset(screen.visibleFrame, edgeBand.x, edgeBand.y))) return std::nullopt;
-        const std::string key = Settings::uuid(screen);
-        const Axis axis = Settings::axis(screen, key);
-        const std::vector<Rect> secs = sections(screen.visibleFrame, axis, Settings::dividers(screen, key));
-        for (std::size_t i = 0; i < secs.size(); ++i) {
-            if (mouseInRect(p, secs[i])) return tileOf(secs[i], i, secs.size(), axis, Settings::gap(key));
-        }
-        return std::nullopt;
-    }
-    return std::nullopt;
 }
 
 }  // namespace marrowick

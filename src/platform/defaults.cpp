@@ -6,14 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/log.h"
-#include "platform/atomic_file.h"
+#include "base/log.h"
+#include "base/atomic_file.h"
+#include "base/utc_time.h"
 
 namespace marrowick {
 
@@ -105,15 +105,6 @@ bool boolOfText(const std::string& s) {
     return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
 }
 
-std::string timestampForFileName() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    gmtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
-    return buf;
-}
-
 }  // namespace
 
 std::int64_t Defaults::integerOf(const Value& v) {
@@ -161,7 +152,7 @@ void Defaults::load() {
     }
     // Keep the unreadable file beside the new one so nothing the user had is lost silently.
     std::filesystem::path aside = *file_;
-    aside += ".unreadable-" + timestampForFileName();
+    aside += ".unreadable-" + utcText("%Y%m%d-%H%M%S");
     std::error_code ec;
     std::filesystem::rename(*file_, aside, ec);
     if (ec) {

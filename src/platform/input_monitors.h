@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/modifiers.h"
+
 namespace marrowick {
 
 namespace EventType {
@@ -18,7 +20,7 @@ inline constexpr int flagsChanged = 12;
 
 struct Event {
     int type = 0;
-    std::uint64_t modifierFlags = 0;  // the modifier bits of that moment (settings/modifiers.h)
+    std::uint64_t modifierFlags = 0;  // the Modifier bits of that moment
     bool operator==(const Event&) const = default;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/rect.h"
+#include "base/rect.h"
 
 namespace marrowick {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/rect.h"
+#include "base/rect.h"
 
 namespace marrowick {
 

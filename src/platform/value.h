@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "geometry/rect.h"
+#include "base/rect.h"
 
 namespace marrowick {
 

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "geometry/dividers.h"
-#include "settings/constants.h"
 
 namespace marrowick::Settings {
 

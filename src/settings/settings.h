@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "platform/defaults.h"
+#include "platform/modifiers.h"
 #include "platform/screens.h"
-#include "settings/axis.h"
+#include "geometry/axis.h"
 #include "settings/color.h"
 
 namespace marrowick::Settings {
@@ -17,6 +18,12 @@ namespace marrowick::Settings {
 // start-up (and per test); every operation reads through them again, nothing is cached.
 void install(Defaults& store, const Screens& screens);
 [[nodiscard]] Defaults& store();
+
+// A screen whose width divided by height is at least this counts as ultrawide.
+inline constexpr double ultrawideAspect = 2.2;
+
+// Posted after each step of a divider-handle drag.
+inline constexpr std::string_view dividersChanged = "dividersChanged";
 
 inline constexpr std::string_view dragKeysKey = "dragKeys";
 inline constexpr std::string_view liveOverlayKey = "liveOverlay";
@@ -35,7 +42,7 @@ inline constexpr std::string_view askedAboutMacTilingKey = "askedAboutMacTiling"
 inline constexpr std::array<std::string_view, 4> outlineKeys{fillColorKey, borderColorKey, borderWidthKey,
                                                              cornerRadiusKey};
 
-inline constexpr std::uint64_t defaultDragKeys = 0x80000;  // Option
+inline constexpr std::uint64_t defaultDragKeys = Modifier::option;
 inline constexpr double defaultBorderWidth = 1.0;
 inline constexpr double defaultCornerRadius = 12.0;
 inline constexpr Color fallbackColor{0.5, 0.5, 0.5, 0.5};

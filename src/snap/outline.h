@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "geometry/rect.h"
+#include "base/rect.h"
 #include "platform/screens.h"
 #include "settings/color.h"
 

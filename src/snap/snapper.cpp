@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "geometry/sections.h"
-#include "settings/modifiers.h"
+#include "settings/screen_layout.h"
+#include "platform/modifiers.h"
 #include "settings/settings.h"
 
 namespace marrowick {

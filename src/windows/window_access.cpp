@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace marrowick {
 

@@ -4,19 +4,14 @@
 #include <string>
 #include <string_view>
 
-#include "geometry/rect.h"
+#include "base/rect.h"
+#include "geometry/coordinates.h"
 #include "platform/accessibility.h"
 #include "platform/pointer.h"
 #include "platform/screens.h"
 
 namespace marrowick {
 
-// Accessibility coordinates have their origin at the top-left of the primary screen, y down.
-// With H the primary frame's maxY, (x, y) becomes (x, H - y) and back.
-[[nodiscard]] inline Point axPoint(Point p, double primaryHeight) { return {p.x, primaryHeight - p.y}; }
-[[nodiscard]] inline Rect axRect(const Rect& r, double primaryHeight) {
-    return {r.minX(), primaryHeight - r.maxY(), r.width, r.height};
-}
 // The primary screen's frame maxY, read afresh; none without screens.
 [[nodiscard]] std::optional<double> primaryHeight(const Screens& screens);
 

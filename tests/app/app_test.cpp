@@ -5,7 +5,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "support/desktop_fixture.h"
 
 namespace marrowick {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "support/temp_dir.h"
 
 namespace marrowick {

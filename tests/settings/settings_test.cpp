@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "support/settings_fixture.h"
 
 namespace marrowick {

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "support/desktop_fixture.h"
 
 namespace marrowick {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/defaults.h"
 #include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"

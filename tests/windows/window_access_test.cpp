@@ -9,13 +9,6 @@ namespace {
 
 using test::DesktopTest;
 
-TEST(Conversions, FlipAgainstThePrimaryHeight) {
-    EXPECT_EQ(axPoint({100, 1000}, 1080), (Point{100, 80}));
-    EXPECT_EQ(axRect({0, 25, 960, 1031}, 1080), (Rect{0, 24, 960, 1031}));
-    EXPECT_EQ(axPoint({50, 2000}, 1080), (Point{50, -920})) << "above the primary, y is negative";
-    EXPECT_EQ(axPoint({-1900, 500}, 1080), (Point{-1900, 580})) << "x passes through";
-}
-
 TEST(ShortestDecimal, ReadsBackExactly) {
     struct Case {
         double v;

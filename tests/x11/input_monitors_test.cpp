@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "x11/x11_fixture.h"
 
 namespace marrowick::testing {

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "platform/x11/x11_window_queries.h"
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 
 namespace marrowick::x11 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/rect.h"
+#include "base/rect.h"
 #include "platform/x11/x11_connection.h"
 
 namespace marrowick::x11 {

@@ -1,12 +1,13 @@
-#include "app/log.h"
-#include "platform/atomic_file.h"
+#include "base/log.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <mutex>
 #include <string>
+
+#include "base/atomic_file.h"
+#include "base/utc_time.h"
 
 namespace marrowick {
 
@@ -23,12 +24,7 @@ std::filesystem::path& storedPath() {
 }
 
 std::string entry(std::string_view message) {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    gmtime_r(&now, &tm);
-    char stamp[40];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S +0000", &tm);
-    std::string line(stamp);
+    std::string line = utcText("%Y-%m-%d %H:%M:%S +0000");
     line += ' ';
     line += message;
     line += '\n';
@@ -40,11 +36,6 @@ std::string entry(std::string_view message) {
 void setLogPath(std::filesystem::path path) {
     std::lock_guard lock(logMutex());
     storedPath() = std::move(path);
-}
-
-std::filesystem::path logPath() {
-    std::lock_guard lock(logMutex());
-    return storedPath();
 }
 
 void removeLog() {

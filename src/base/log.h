@@ -7,7 +7,6 @@ namespace marrowick {
 
 // The activity log's file. Set once at start-up, before anything logs.
 void setLogPath(std::filesystem::path path);
-[[nodiscard]] std::filesystem::path logPath();
 
 // Removes the previous run's log; any failure is ignored.
 void removeLog();

@@ -1,19 +1,15 @@
-#pragma once
+#include "base/atomic_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <string_view>
 
-// Header-only, so that the activity log, which every layer links, can use it too.
 namespace marrowick {
 
-// Writes all of text to fd, going on after interrupted or short writes.
-inline bool writeAll(int fd, std::string_view text) {
+bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t n = ::write(fd, text.data(), text.size());
         if (n < 0 && errno == EINTR) continue;
@@ -23,9 +19,7 @@ inline bool writeAll(int fd, std::string_view text) {
     return true;
 }
 
-// Replaces the file with text through a temporary file beside it, so a reader sees the old
-// content or the new, never a part. With sync, the data is on disk before the rename.
-inline bool replaceFile(const std::filesystem::path& path, std::string_view text, bool sync, mode_t mode) {
+bool replaceFile(const std::filesystem::path& path, std::string_view text, bool sync, mode_t mode) {
     std::filesystem::path tmp = path;
     tmp += ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);

@@ -4,7 +4,7 @@
 
 namespace marrowick {
 
-// Modifier-flag bits of an input event.
+// Modifier-flag bits of an input event, whatever the platform calls its keys.
 namespace Modifier {
 inline constexpr std::uint64_t capsLock = 0x10000;
 inline constexpr std::uint64_t shift = 0x20000;
@@ -17,6 +17,6 @@ inline constexpr std::uint64_t command = 0x100000;
 inline constexpr std::uint64_t dragKeyMask = Modifier::shift | Modifier::control | Modifier::option | Modifier::command;
 
 // The drag keys are held when the live flags, masked, equal the chosen set exactly.
-inline constexpr bool keysMatch(std::uint64_t flags, std::uint64_t keys) { return (flags & dragKeyMask) == keys; }
+[[nodiscard]] inline constexpr bool keysMatch(std::uint64_t flags, std::uint64_t keys) { return (flags & dragKeyMask) == keys; }
 
 }  // namespace marrowick

@@ -1,10 +1,10 @@
-#include "app/mac_option_tiling.h"
+#include "settings/mac_option_tiling.h"
 
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "platform/defaults.h"
-#include "settings/modifiers.h"
+#include "platform/modifiers.h"
 #include "settings/settings.h"
 
 namespace marrowick {
