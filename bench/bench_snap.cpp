@@ -14,13 +14,13 @@ namespace {
 
 struct Desk {
     Desk() {
-        Settings::install(store, desk.screens);
+        Settings::install(store, desk.screens());
         Settings::registerDefaults();
-        desk.screens.setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
-        desk.screens.setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
-        desk.screens.setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
+        desk.screens().setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
+        desk.screens().setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
+        desk.screens().setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
                                  {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
-        for (const Screen& s : desk.screens.screens()) {
+        for (const Screen& s : desk.screens().screens()) {
             Settings::setDividers({1.0 / 3, 2.0 / 3}, s);
             Settings::setGap(10, s);
         }
@@ -35,7 +35,7 @@ struct Desk {
 // One armed drag step: keys matching, over a tile of the second screen.
 void BM_SnapperUpdateArmed(benchmark::State& state) {
     Desk d;
-    Snapper snapper(d.desk.platform, std::make_unique<Outline>(d.desk.screens));
+    Snapper snapper(d.desk, std::make_unique<Outline>(d.desk.screens()));
     snapper.begin();
     d.desk.setModifiers(Modifier::option);
     d.desk.mouseDown({900, 1085});
@@ -49,8 +49,8 @@ BENCHMARK(BM_SnapperUpdateArmed);
 // What WindowFollower::update costs the main thread: the tiles and one short locked section.
 void BM_FollowerUpdateMainThread(benchmark::State& state) {
     Desk d;
-    WindowFollower follower(d.desk.accessibility, d.desk.workspace, d.desk.screens);
-    const Screen screen = d.desk.screens.screens().front();
+    WindowFollower follower(d.desk.accessibility(), d.desk.workspace(), d.desk.screens());
+    const Screen screen = d.desk.screens().screens().front();
     auto hold = follower.queue().hold();  // keep the apply pass waiting: only the hand-over is timed
     for (auto _ : state) follower.update(screen);
 }

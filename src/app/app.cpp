@@ -17,17 +17,13 @@ App::App(Platform& platform, Options options, std::string version)
     : platform_(platform),
       options_(options),
       version_(std::move(version)),
-      follower_(std::make_unique<WindowFollower>(platform.accessibility, platform.workspace, platform.screens)),
-      macTiling_(platform.preferences),
-      self_(std::make_shared<App*>(this)) {}
+      follower_(std::make_unique<WindowFollower>(platform.accessibility(), platform.workspace(), platform.screens())),
+      macTiling_(platform.preferences()) {}
 
-App::~App() {
-    waitTimer_.cancel();
-    if (hidePreviews_) hidePreviews_->cancel();
-}
+App::~App() = default;
 
 Snapper& App::snapper() {
-    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<Outline>(platform_.screens));
+    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<Outline>(platform_.screens()));
     return *snapper_;
 }
 
@@ -55,7 +51,7 @@ void App::applicationDidFinishLaunching() {
 
     if (options_.preview) {
         std::vector<Rect> all;
-        for (const Screen& s : platform_.screens.screens()) {
+        for (const Screen& s : platform_.screens().screens()) {
             for (const Rect& t : tiles(s)) all.push_back(t);
         }
         showPreview(all, previewSeconds);
@@ -80,40 +76,32 @@ void App::openSettings() {
 }
 
 void App::showAbout() {
-    platform_.dialogs.activate();
+    platform_.dialogs().activate();
     const std::string domain(makerDomain);
-    platform_.dialogs.showAbout({"Marrowick", version_, "Developed by " + domain, "https://" + domain});
+    platform_.dialogs().showAbout({"Marrowick", version_, "Developed by " + domain, "https://" + domain});
 }
 
 void App::showPreview(const std::vector<Rect>& rects, std::optional<double> hideAfter) {
-    while (previews_.size() < rects.size()) previews_.push_back(std::make_unique<Outline>(platform_.screens));
+    while (previews_.size() < rects.size()) previews_.push_back(std::make_unique<Outline>(platform_.screens()));
     for (std::size_t i = rects.size(); i < previews_.size(); ++i) previews_[i]->hide();
     for (std::size_t i = 0; i < rects.size(); ++i) previews_[i]->show(rects[i]);
-    if (hidePreviews_) hidePreviews_->cancel();
-    hidePreviews_.reset();
+    hidePreviews_.cancel();
     if (!hideAfter) return;
-    std::weak_ptr<App*> weak = self_;
-    hidePreviews_ = platform_.scheduler.after(*hideAfter, [weak] {
-        if (auto self = weak.lock()) {
-            for (auto& o : (*self)->previews_) o->hide();
-        }
+    hidePreviews_ = platform_.scheduler().after(*hideAfter, [this] {
+        for (auto& o : previews_) o->hide();
     });
 }
 
 void App::permissionStep() {
-    if (platform_.accessibility.isTrusted(!options_.noPrompt)) {
+    if (platform_.accessibility().isTrusted(!options_.noPrompt)) {
         startMonitoring();
         return;
     }
     note("waiting for Accessibility permission");
-    std::weak_ptr<App*> weak = self_;
-    waitTimer_ = platform_.scheduler.every(permissionInterval, [weak] {
-        auto self = weak.lock();
-        if (!self) return;
-        App& app = **self;
-        if (!app.platform_.accessibility.isTrusted(false)) return;
-        app.waitTimer_.cancel();
-        app.startMonitoring();
+    waitTimer_ = platform_.scheduler().every(permissionInterval, [this] {
+        if (!platform_.accessibility().isTrusted(false)) return;
+        waitTimer_.cancel();
+        startMonitoring();
     });
 }
 
@@ -139,8 +127,8 @@ void App::askAboutMacTiling() {
         "setting takes over those drags. macOS's edge, corner and top tiling stay on. You can change this later in "
         "Settings.",
         {"Turn It Off", "Not Now"}};
-    platform_.dialogs.activate();
-    if (platform_.dialogs.runModal(alert) == alertFirstButton) macTiling_.set(false);
+    platform_.dialogs().activate();
+    if (platform_.dialogs().runModal(alert) == alertFirstButton) macTiling_.set(false);
 }
 
 }  // namespace marrowick

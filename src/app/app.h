@@ -64,15 +64,13 @@ private:
     std::unique_ptr<WindowFollower> follower_;
     std::unique_ptr<Snapper> snapper_;
     std::vector<std::unique_ptr<Outline>> previews_;
-    std::optional<TaskHandle> hidePreviews_;
+    TaskHandle hidePreviews_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> item_;
     QAction* accessItem_ = nullptr;  // owned by the menu
     MacOptionTiling macTiling_;
     TaskHandle waitTimer_;
     bool monitoring_ = false;
-    // Timers and delayed tasks hold this weakly and do nothing once the App is gone.
-    std::shared_ptr<App*> self_;
 };
 
 }  // namespace marrowick

@@ -12,10 +12,6 @@
 #include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "platform/defaults.h"
-#include "platform/notification_center.h"
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/qt/xdg_login_items.h"
 #include "platform/x11/x11_backend.h"
 #include "settings/settings.h"
 
@@ -78,23 +74,15 @@ int main(int argc, char** argv) {
         std::cerr << "marrowick: cannot use the X display " << display << " (it needs XInput 2 and XKB)\n";
         return 1;
     }
-    marrowick::QtScheduler scheduler;
-    marrowick::QtDialogs dialogs;
-    marrowick::XdgLoginItems loginItems(marrowick::XdgLoginItems::defaultEntry(),
-                                        QApplication::applicationFilePath().toStdString());
-    marrowick::NoPreferenceDomains preferences;
-    marrowick::NotificationCenter notifications;
-    marrowick::Platform platform{backend->screens(), backend->pointer(),  backend->input(),
-                                 backend->accessibility(), backend->workspace(), scheduler,
-                                 dialogs,             loginItems,         preferences,
-                                 notifications};
-
     marrowick::Defaults store(xdgDir("XDG_CONFIG_HOME", ".config") / "marrowick" / "settings.json");
-    store.deferWritesWith([&scheduler](std::function<void()> write) { scheduler.after(settingsWriteDelay, write); });
-    marrowick::Settings::install(store, platform.screens);
+    store.deferWritesWith([&backend](std::function<void()> write) {
+        // The store outlives the event loop, so a pending write needs no owner.
+        backend->scheduler().after(settingsWriteDelay, std::move(write)).detach();
+    });
+    marrowick::Settings::install(store, backend->screens());
     marrowick::Settings::registerDefaults();
 
-    App app(platform, options, MARROWICK_VERSION);
+    App app(*backend, options, MARROWICK_VERSION);
     delegate = &app;
     QTimer::singleShot(0, [&app] { app.applicationDidFinishLaunching(); });
     QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&store] { store.flush(); });

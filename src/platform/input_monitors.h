@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/modifiers.h"
+#include "platform/subscription.h"
 
 namespace marrowick {
 
@@ -32,10 +34,30 @@ public:
     using LocalHandler = std::function<std::optional<Event>(const Event&)>;
 
     virtual ~InputMonitors() = default;
-    // Events going to other applications. Answers false when the platform refuses the monitor.
-    virtual bool addGlobal(std::uint64_t mask, GlobalHandler handler) = 0;
+    // Events going to other applications. None when the platform refuses the monitor.
+    virtual std::optional<Subscription> addGlobal(std::uint64_t mask, GlobalHandler handler) = 0;
     // Events going to this application's own windows.
-    virtual bool addLocal(std::uint64_t mask, LocalHandler handler) = 0;
+    virtual std::optional<Subscription> addLocal(std::uint64_t mask, LocalHandler handler) = 0;
+};
+
+// The monitors of one platform and the one rule for handing them an event: global monitors
+// each see the event; local ones form a chain, each seeing what the one before passed on, and
+// none ends it.
+class MonitorList {
+public:
+    Subscription addGlobal(std::uint64_t mask, InputMonitors::GlobalHandler handler);
+    Subscription addLocal(std::uint64_t mask, InputMonitors::LocalHandler handler);
+
+    void deliverGlobal(const Event& event) const;
+    // Answers what our own windows then receive.
+    std::optional<Event> deliverLocal(const Event& event) const;
+
+    [[nodiscard]] std::size_t globalCount() const { return global_.size(); }
+    [[nodiscard]] std::size_t localCount() const { return local_.size(); }
+
+private:
+    HandlerList<const Event&> global_;
+    HandlerList<std::optional<Event>&> local_;
 };
 
 }  // namespace marrowick

@@ -1,25 +1,13 @@
 #include "platform/notification_center.h"
 
-#include <algorithm>
-
 namespace marrowick {
 
-NotificationCenter::Token NotificationCenter::addObserver(std::string name, std::function<void()> observer) {
-    entries_.push_back({next_, std::move(name), std::move(observer)});
-    return next_++;
+Subscription NotificationCenter::addObserver(const std::string& name, std::function<void()> observer) {
+    return observers_[name].add(std::move(observer));
 }
 
-void NotificationCenter::removeObserver(Token token) {
-    std::erase_if(entries_, [token](const Entry& e) { return e.token == token; });
-}
-
-void NotificationCenter::post(std::string_view name) {
-    // Copy first: an observer may add or remove observers while it runs.
-    std::vector<std::function<void()>> due;
-    for (const Entry& e : entries_) {
-        if (e.name == name) due.push_back(e.observer);
-    }
-    for (auto& f : due) f();
+void NotificationCenter::post(std::string_view name) const {
+    if (auto it = observers_.find(name); it != observers_.end()) it->second.call();
 }
 
 }  // namespace marrowick

@@ -13,19 +13,21 @@
 
 namespace marrowick {
 
-// The operating-system services the core uses, as one bundle handed to constructors. A backend
-// owns the services; the bundle only refers to them.
-struct Platform {
-    Screens& screens;
-    Pointer& pointer;
-    InputMonitors& input;
-    Accessibility& accessibility;
-    Workspace& workspace;
-    Scheduler& scheduler;
-    Dialogs& dialogs;
-    LoginItems& loginItems;
-    PreferenceDomains& preferences;
-    NotificationCenter& notifications;
+// The operating-system services the core uses. A backend (the simulated desktop, X11) is a
+// Platform: it owns its services and hands them to the objects built on it.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Screens& screens() = 0;
+    virtual Pointer& pointer() = 0;
+    virtual InputMonitors& input() = 0;
+    virtual Accessibility& accessibility() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual Scheduler& scheduler() = 0;
+    virtual Dialogs& dialogs() = 0;
+    virtual LoginItems& loginItems() = 0;
+    virtual PreferenceDomains& preferences() = 0;
+    virtual NotificationCenter& notifications() = 0;
 };
 
 }  // namespace marrowick

@@ -2,19 +2,35 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace marrowick {
 
-// A scheduled task's handle. Cancelling stops a pending task (or a timer's further ticks);
-// cancelling one that already ran does nothing. Copies share the task.
-class TaskHandle {
+// Owns a scheduled task: the task (or a timer's further ticks) is cancelled when the handle is
+// cancelled, replaced or destroyed, so a task that refers to its owner never outlives it.
+// Cancelling one that already ran does nothing.
+class [[nodiscard]] TaskHandle {
 public:
     TaskHandle() = default;
     explicit TaskHandle(std::shared_ptr<bool> cancelled) : cancelled_(std::move(cancelled)) {}
-    void cancel() const {
-        if (cancelled_) *cancelled_ = true;
+    TaskHandle(TaskHandle&& other) noexcept = default;
+    TaskHandle& operator=(TaskHandle&& other) noexcept {
+        if (this != &other) {
+            cancel();
+            cancelled_ = std::move(other.cancelled_);
+        }
+        return *this;
     }
-    [[nodiscard]] bool isCancelled() const { return cancelled_ && *cancelled_; }
+    TaskHandle(const TaskHandle&) = delete;
+    TaskHandle& operator=(const TaskHandle&) = delete;
+    ~TaskHandle() { cancel(); }
+
+    void cancel() {
+        if (cancelled_) *cancelled_ = true;
+        cancelled_.reset();
+    }
+    // Lets the task run whatever happens to this handle; only for tasks that refer to no owner.
+    void detach() { cancelled_.reset(); }
 
 private:
     std::shared_ptr<bool> cancelled_;

@@ -10,21 +10,19 @@ namespace marrowick {
 
 Snapper::Snapper(Platform& platform, std::unique_ptr<Outline> outline)
     : platform_(platform),
-      access_(platform.accessibility, platform.screens, platform.pointer),
-      outline_(std::move(outline)),
-      self_(std::make_shared<Snapper*>(this)) {}
+      access_(platform.accessibility(), platform.screens(), platform.pointer()),
+      outline_(std::move(outline)) {}
 
 Snapper::~Snapper() = default;
 
 void Snapper::begin() {
     // An application that hangs must not freeze every drag: bound each request on this thread.
-    platform_.accessibility.setMessagingTimeout(platform_.accessibility.systemWide(), requestTimeout);
-    std::weak_ptr<Snapper*> weak = self_;
-    platform_.input.addGlobal(globalMask, [weak](const Event& e) {
-        if (auto self = weak.lock()) (*self)->handle(e);
-    });
-    platform_.input.addLocal(localMask, [weak](const Event& e) -> std::optional<Event> {
-        if (auto self = weak.lock()) (*self)->handle(e);
+    Accessibility& ax = platform_.accessibility();
+    ax.setMessagingTimeout(ax.systemWide(), requestTimeout);
+    // A monitor the platform refuses is left out; the other one still works.
+    globalMonitor_ = platform_.input().addGlobal(globalMask, [this](const Event& e) { handle(e); });
+    localMonitor_ = platform_.input().addLocal(localMask, [this](const Event& e) -> std::optional<Event> {
+        handle(e);
         return e;
     });
 }
@@ -58,7 +56,7 @@ void Snapper::update(std::uint64_t flags) {
         moving_ = true;
     }
     if (!keysMatch(flags, Settings::keys())) return disarm();
-    target_ = tileUnderPointer(platform_.pointer.location(), platform_.screens.screens());
+    target_ = tileUnderPointer(platform_.pointer().location(), platform_.screens().screens());
     if (target_) {
         outline_->show(*target_);
     } else {
@@ -70,9 +68,9 @@ void Snapper::finish() {
     outline_->hide();
     if (window_ && target_) {
         // The task has its own copies: a drag that begins before it runs cannot change them.
-        platform_.scheduler.after(moveDelay, [access = access_, window = *window_, rect = *target_] {
-            access.move(window, rect);
-        });
+        platform_.scheduler()
+            .after(moveDelay, [access = access_, window = *window_, rect = *target_] { access.move(window, rect); })
+            .detach();
     }
     window_.reset();
     target_.reset();

@@ -48,8 +48,8 @@ private:
     std::optional<Point> start_;
     bool moving_ = false;
     std::optional<Rect> target_;
-    // Handlers hold this weakly and do nothing once the Snapper is gone.
-    std::shared_ptr<Snapper*> self_;
+    std::optional<Subscription> globalMonitor_;
+    std::optional<Subscription> localMonitor_;
 };
 
 }  // namespace marrowick

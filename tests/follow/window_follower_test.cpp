@@ -18,15 +18,15 @@ protected:
         desk.addApplication(200);
     }
     void settle() { follower.queue().drain(); }
-    std::vector<sim::SimAccessibility::Write> writesOf(const Element& w) const {
+    std::vector<sim::SimAccessibility::Write> writesOf(const Element& w) {
         std::vector<sim::SimAccessibility::Write> out;
-        for (auto& wr : desk.accessibility.writes()) {
+        for (auto& wr : desk.accessibility().writes()) {
             if (wr.element == w) out.push_back(wr);
         }
         return out;
     }
 
-    WindowFollower follower{desk.accessibility, desk.workspace, desk.screens};
+    WindowFollower follower{desk.accessibility(), desk.workspace(), desk.screens()};
 };
 
 TEST_F(FollowerTest, CaptureThenUpdateMovesWindowsIntoTheirNewTiles) {
@@ -41,7 +41,7 @@ TEST_F(FollowerTest, CaptureThenUpdateMovesWindowsIntoTheirNewTiles) {
     EXPECT_EQ(desk.frame(middle), (Rect{860, 0, 1433, 1415}));
     EXPECT_EQ(desk.frame(loose), (Rect{400, 300, 600, 500}));
     EXPECT_NE(log().find("following 2 windows\n"), std::string::npos) << log();
-    EXPECT_EQ(desk.accessibility.requestsOnThread(std::this_thread::get_id()), 0)
+    EXPECT_EQ(desk.accessibility().requestsOnThread(std::this_thread::get_id()), 0)
         << "no window request on the calling thread";
 }
 
@@ -56,7 +56,7 @@ TEST_F(FollowerTest, ToleranceIsTwentyFourPointsPerEdge) {
         follower.capture(wide);
         settle();
         EXPECT_EQ(follower.followers().size(), c.followed ? 1U : 0U) << c.frame.x << " " << c.frame.height;
-        desk.accessibility.vanish(w);
+        desk.accessibility().vanish(w);
     }
 }
 
@@ -80,16 +80,16 @@ TEST_F(FollowerTest, SkipsWindowsThatAreNotOrdinaryOrNotOthers) {
     desk.addWindow(100, tile, {.minimized = true});
     desk.addApplication(300, ActivationPolicy::accessory);
     desk.addWindow(300, tile);
-    desk.addApplication(desk.workspace.ownPidValue);
-    desk.addWindow(desk.workspace.ownPidValue, tile);
+    desk.addApplication(desk.workspace().ownPidValue);
+    desk.addWindow(desk.workspace().ownPidValue, tile);
     const Element odd = desk.addWindow(200, tile);
-    desk.accessibility.overrideAttribute(odd, "AXSubrole", Value(1));
+    desk.accessibility().overrideAttribute(odd, "AXSubrole", Value(1));
     const Element wrongSize = desk.addWindow(200, tile);
-    desk.accessibility.overrideAttribute(wrongSize, "AXSize", Value(Point{1, 1}));
+    desk.accessibility().overrideAttribute(wrongSize, "AXSize", Value(Point{1, 1}));
     const Element unreadable = desk.addWindow(200, tile);
-    desk.accessibility.failAttribute(unreadable, "AXPosition", AXError::cannotComplete);
+    desk.accessibility().failAttribute(unreadable, "AXPosition", AXError::cannotComplete);
     const Element oddMinimised = desk.addWindow(200, tile);
-    desk.accessibility.overrideAttribute(oddMinimised, "AXMinimized", Value("yes"));  // not a Boolean: not minimised
+    desk.accessibility().overrideAttribute(oddMinimised, "AXMinimized", Value("yes"));  // not a Boolean: not minimised
     follower.capture(wide);
     settle();
     ASSERT_EQ(follower.followers().size(), 1U);
@@ -100,7 +100,7 @@ TEST_F(FollowerTest, NoTilesNoFollowersAndUpdateWithoutCaptureMovesNothing) {
     desk.addWindow(100, {3440, 0, 1920, 1055});
     follower.update(right);
     settle();
-    EXPECT_TRUE(desk.accessibility.writes().empty());
+    EXPECT_TRUE(desk.accessibility().writes().empty());
     follower.capture(right);
     settle();
     EXPECT_TRUE(follower.followers().empty());
@@ -124,10 +124,10 @@ TEST_F(FollowerTest, FewerTilesLeaveTheRestAloneAndOnlyChangesAreWritten) {
     EXPECT_EQ(desk.frame(last), (Rect{2293, 0, 1147, 1415})) << "its tile is gone";
     EXPECT_TRUE(writesOf(last).empty());
 
-    desk.accessibility.clearWrites();
+    desk.accessibility().clearWrites();
     follower.update(wide);
     settle();
-    EXPECT_TRUE(desk.accessibility.writes().empty()) << "already in place: no request";
+    EXPECT_TRUE(desk.accessibility().writes().empty()) << "already in place: no request";
 }
 
 TEST_F(FollowerTest, UpdatesWhileBusyCoalesceIntoOnePassWithTheNewest) {
@@ -151,13 +151,13 @@ TEST_F(FollowerTest, UpdatesWhileBusyCoalesceIntoOnePassWithTheNewest) {
 TEST_F(FollowerTest, SlowAndVanishingApplications) {
     const Element slow = desk.addWindow(100, {0, 0, 1147, 1415});
     const Element gone = desk.addWindow(200, {1147, 0, 1146, 1415});
-    desk.accessibility.setResponseDelay(100, 5);
+    desk.accessibility().setResponseDelay(100, 5);
     follower.capture(wide);
     settle();
     ASSERT_EQ(follower.followers().size(), 1U) << "the slow application is skipped";
-    EXPECT_LE(desk.accessibility.secondsWaited(), 0.2 * 2 + 1e-6) << "each request gives up after 0.2 s";
+    EXPECT_LE(desk.accessibility().secondsWaited(), 0.2 * 2 + 1e-6) << "each request gives up after 0.2 s";
     (void)slow;
-    desk.accessibility.vanish(gone);
+    desk.accessibility().vanish(gone);
     Settings::setDividers({0.5}, wide);
     follower.update(wide);
     settle();  // the writes fail; nothing else happens

@@ -15,7 +15,7 @@ TEST(QtScheduler, CancelledTasksAndTimersStop) {
     int once = 0;
     int cancelledOnce = 0;
     int ticks = 0;
-    s.after(0, [&] { ++once; });
+    TaskHandle first = s.after(0, [&] { ++once; });
     s.after(0, [&] { ++cancelledOnce; }).cancel();
     TaskHandle timer;
     timer = s.every(0.001, [&] {

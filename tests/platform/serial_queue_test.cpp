@@ -5,7 +5,6 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/notification_center.h"
 
 namespace marrowick {
 namespace {
@@ -48,20 +47,6 @@ TEST(SerialQueue, DestructionRunsWhatIsQueued) {
         for (int i = 0; i < 10; ++i) q.async([&] { ++ran; });
     }
     EXPECT_EQ(ran.load(), 10);
-}
-
-TEST(NotificationCenter, PostsToObserversOfTheNameOnly) {
-    NotificationCenter c;
-    int a = 0;
-    int b = 0;
-    auto ta = c.addObserver("a", [&] { ++a; });
-    c.addObserver("b", [&] { ++b; });
-    c.post("a");
-    c.removeObserver(ta);
-    c.post("a");
-    c.post("b");
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 1);
 }
 
 }  // namespace

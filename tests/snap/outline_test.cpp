@@ -12,7 +12,7 @@ namespace {
 
 class OutlineTest : public test::DesktopTest {
 protected:
-    Outline outline{desk.screens};
+    Outline outline{desk.screens()};
 };
 
 TEST_F(OutlineTest, HiddenUntilShownThenPlacedInNativeCoordinates) {
@@ -54,13 +54,13 @@ TEST_F(OutlineTest, ReadsTheStyleAtEveryShowAndPaintsIt) {
 }
 
 TEST_F(OutlineTest, WithoutTranslucencyOnlyTheBorderIsLeft) {
-    desk.screens.translucency = false;
+    desk.screens().translucency = false;
     outline.show({100, 100, 200, 100});
     const QRegion mask = outline.window().mask();
     EXPECT_FALSE(mask.isEmpty());
     EXPECT_FALSE(mask.contains(QPoint(100, 50))) << "the inside is cut away";
     EXPECT_TRUE(mask.contains(QPoint(100, 0))) << "the border stays";
-    desk.screens.translucency = true;
+    desk.screens().translucency = true;
     outline.show({100, 100, 200, 100});
     EXPECT_TRUE(outline.window().mask().isEmpty());
 }

@@ -30,7 +30,7 @@ protected:
     const Point grip{900, 1085};
     const Rect firstTile{0, 0, 1147, 1415};
     Element window;
-    Snapper snapper{desk.platform, std::make_unique<Outline>(desk.screens)};
+    Snapper snapper{desk, std::make_unique<Outline>(desk.screens())};
 };
 
 TEST_F(SnapperTest, TheRoadOfOneSnap) {
@@ -48,9 +48,9 @@ TEST_F(SnapperTest, TheRoadOfOneSnap) {
     EXPECT_FALSE(snapper.outline().isVisible());
 
     const Rect dropped = *desk.frame(window);
-    desk.scheduler.advance(0.049);
+    desk.scheduler().advance(0.049);
     EXPECT_EQ(desk.frame(window), dropped) << "not before 0.05 seconds";
-    desk.scheduler.advance(0.001);
+    desk.scheduler().advance(0.001);
     EXPECT_EQ(desk.frame(window), (Rect{1147, 0, 1146, 1415}));
     EXPECT_NE(log().find("snapped to (1147.0, 0.0, 1146.0, 1415.0), AX result 0\n"), std::string::npos) << log();
 }
@@ -63,7 +63,7 @@ TEST_F(SnapperTest, MovementThreshold) {
     };
     for (const Case& c : {Case{2, 0, false}, Case{1, 1, false}, Case{0, -2, false}, Case{2.5, 0, true},
                           Case{-1.5, 1.5, true}}) {
-        desk.accessibility.setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
+        desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(c.dx, c.dy);
         EXPECT_EQ(snapper.isMoving(), c.arms) << c.dx << ", " << c.dy;
         EXPECT_EQ(snapper.outline().isVisible(), c.arms);
@@ -84,11 +84,11 @@ TEST_F(SnapperTest, ExactModifierMatch) {
                           Case{option | 0x800000 /* Fn */, option, true}}) {
         Settings::setKeys(c.keys);
         desk.setModifiers(c.flags);
-        desk.accessibility.setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
+        desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(-200, -100);
         EXPECT_EQ(snapper.outline().isVisible(), c.arms) << std::hex << c.flags;
         desk.mouseUp();
-        desk.scheduler.advance(1);
+        desk.scheduler().advance(1);
         EXPECT_EQ(desk.frame(window) == firstTile, c.arms) << std::hex << c.flags;
     }
 }
@@ -104,7 +104,7 @@ TEST_F(SnapperTest, KeysPressedMidDragArmAtTheFlagsEvent) {
     desk.setModifiers(0);
     EXPECT_FALSE(snapper.outline().isVisible());
     desk.mouseUp();
-    desk.scheduler.advance(1);
+    desk.scheduler().advance(1);
     EXPECT_EQ(desk.frame(window), (Rect{300, 400, 800, 600})) << "left where the drag put it";
 }
 
@@ -120,7 +120,7 @@ TEST_F(SnapperTest, NothingHappensWithoutAWindowMove) {
     desk.mouseDown({2000, 300});  // the desktop
     desk.dragTo({2100, 300});
     desk.mouseUp();
-    EXPECT_EQ(desk.scheduler.pending(), 0U);
+    EXPECT_EQ(desk.scheduler().pending(), 0U);
 }
 
 TEST_F(SnapperTest, EdgeBandAndTileChanges) {
@@ -135,7 +135,7 @@ TEST_F(SnapperTest, EdgeBandAndTileChanges) {
     EXPECT_FALSE(snapper.outline().isVisible());
     desk.dragTo({15, 1000});
     desk.mouseUp();
-    EXPECT_EQ(desk.scheduler.pending(), 0U) << "a release in the band moves nothing";
+    EXPECT_EQ(desk.scheduler().pending(), 0U) << "a release in the band moves nothing";
 }
 
 TEST_F(SnapperTest, ReleaseOverTheGapUsesTheSectionUnderThePointer) {
@@ -144,7 +144,7 @@ TEST_F(SnapperTest, ReleaseOverTheGapUsesTheSectionUnderThePointer) {
     desk.mouseDown(grip);
     desk.dragTo({1150, 1000});
     desk.mouseUp();
-    desk.scheduler.advance(0.05);
+    desk.scheduler().advance(0.05);
     EXPECT_EQ(desk.frame(window), (Rect{1152, 0, 1136, 1415}));
 }
 
@@ -153,41 +153,41 @@ TEST_F(SnapperTest, WindowsThatGoAwayOrMisbehave) {
     // Gone between release and move: the move fails and says so.
     dragTitleBar(-200, -100);
     desk.mouseUp();
-    desk.accessibility.vanish(window);
-    desk.scheduler.advance(0.05);
+    desk.accessibility().vanish(window);
+    desk.scheduler().advance(0.05);
     EXPECT_NE(log().find("AX result -25202"), std::string::npos);
 
     // Gone before the threshold: nothing.
     const Element w2 = desk.addWindow(100, {500, 500, 800, 600});
     desk.mouseDown(grip);
-    desk.accessibility.vanish(w2);
+    desk.accessibility().vanish(w2);
     desk.dragTo({700, 1000});
     EXPECT_FALSE(snapper.outline().isVisible());
     desk.mouseUp();
 
     // A position of the wrong type: never armed.
     const Element w3 = desk.addWindow(100, {500, 500, 800, 600});
-    desk.accessibility.overrideAttribute(w3, "AXPosition", Value("top left"));
+    desk.accessibility().overrideAttribute(w3, "AXPosition", Value("top left"));
     dragTitleBar(-200, -100);
     EXPECT_FALSE(snapper.outline().isVisible());
     desk.mouseUp();
-    EXPECT_EQ(desk.scheduler.pending(), 0U);
+    EXPECT_EQ(desk.scheduler().pending(), 0U);
 }
 
 TEST_F(SnapperTest, AHungApplicationCostsAtMostTheRequestTimeout) {
-    desk.accessibility.setResponseDelay(100, 1e9);
+    desk.accessibility().setResponseDelay(100, 1e9);
     desk.setModifiers(option);
     dragTitleBar(-200, -100);
     EXPECT_EQ(snapper.window(), std::nullopt);
-    EXPECT_LE(desk.accessibility.secondsWaited(), 0.2 + 1e-6);
+    EXPECT_LE(desk.accessibility().secondsWaited(), 0.2 + 1e-6);
     desk.mouseUp();
 }
 
 TEST_F(SnapperTest, LocalEventsPassThroughUnchanged) {
     desk.ownAppFocused = true;
-    const auto delivered = desk.input.dispatch({EventType::flagsChanged, option}, true);
+    const auto delivered = desk.input().dispatch({EventType::flagsChanged, option}, true);
     EXPECT_EQ(delivered, (Event{EventType::flagsChanged, option}));
-    EXPECT_EQ(desk.input.dispatch({EventType::keyDown, 0}, true), (Event{EventType::keyDown, 0}));
+    EXPECT_EQ(desk.input().dispatch({EventType::keyDown, 0}, true), (Event{EventType::keyDown, 0}));
 }
 
 TEST_F(SnapperTest, ANewDragDoesNotDisturbAPendingMove) {
@@ -197,7 +197,7 @@ TEST_F(SnapperTest, ANewDragDoesNotDisturbAPendingMove) {
     const Element other = desk.addWindow(100, {2000, 200, 400, 300});
     desk.mouseDown({2100, 490});
     desk.dragTo({2500, 490});
-    desk.scheduler.advance(0.05);
+    desk.scheduler().advance(0.05);
     EXPECT_EQ(desk.frame(window), firstTile);
     EXPECT_TRUE(snapper.outline().isVisible()) << "the second drag goes on";
     EXPECT_EQ(snapper.window(), other);

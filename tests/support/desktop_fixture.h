@@ -15,10 +15,10 @@ namespace marrowick::test {
 class DesktopTest : public ::testing::Test {
 protected:
     DesktopTest() {
-        Settings::install(store, desk.screens);
+        Settings::install(store, desk.screens());
         Settings::registerDefaults();
         setLogPath(dir / "Marrowick.log");
-        desk.screens.setScreens({wide, right});
+        desk.screens().setScreens({wide, right});
     }
     ~DesktopTest() override { setLogPath({}); }
 

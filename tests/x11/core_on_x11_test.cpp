@@ -3,9 +3,6 @@
 
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
-#include "platform/notification_center.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/sim/sim_services.h"
 #include "settings/settings.h"
 #include "snap/snapper.h"
 #include "x11/x11_fixture.h"
@@ -59,17 +56,11 @@ TEST_F(CoreOnX11, FollowerMovesTwoRealWindowsWithTheirTiles) {
 TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     auto w = session->xterm("80x24+1500+500");
     ASSERT_TRUE(w);
-    QtScheduler scheduler;
-    sim::SimDialogs dialogs;
-    sim::SimLoginItems loginItems;
-    sim::SimPreferenceDomains preferences;
-    NotificationCenter notifications;
-    Platform platform{backend->screens(), backend->pointer(), backend->input(), ax(), backend->workspace(),
-                      scheduler, dialogs, loginItems, preferences, notifications};
-    Snapper snapper(platform, std::make_unique<Outline>(backend->screens()));
+    Snapper snapper(*backend, std::make_unique<Outline>(backend->screens()));
     snapper.begin();
     std::optional<std::chrono::steady_clock::time_point> released;
-    backend->input().addGlobal(eventMask(EventType::leftMouseUp), [&](const Event&) { released = std::chrono::steady_clock::now(); });
+    auto releases = backend->input().addGlobal(eventMask(EventType::leftMouseUp),
+                                               [&](const Event&) { released = std::chrono::steady_clock::now(); });
 
     // Onto the title bar, then the drag as xdotool does it, at a hand's pace, with Alt held.
     session->motion(1600, 510);

@@ -25,12 +25,14 @@ protected:
         auto w = session->xterm("80x24+100+100");
         ASSERT_TRUE(w);
         xterm = *w;
-        backend->input().addGlobal(everything, [this](const Event& e) { global.push_back(e); });
-        backend->input().addLocal(everything, [this](const Event& e) {
+        globalMonitor = backend->input().addGlobal(everything, [this](const Event& e) { global.push_back(e); });
+        localMonitor = backend->input().addLocal(everything, [this](const Event& e) {
             local.push_back(e);
             return std::optional<Event>(e);
         });
     }
+    std::optional<Subscription> globalMonitor;
+    std::optional<Subscription> localMonitor;
     // Clicks into the xterm so that openbox gives it the focus.
     void focusXterm() {
         session->motion(300, 300);

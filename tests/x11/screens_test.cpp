@@ -94,7 +94,7 @@ xcb_window_t dock(XSession& s, const std::vector<std::uint32_t>& strut, int x, i
 
 TEST_F(X11Screens, DocksTrimTheVisibleFrameOfTheirMonitorOnly) {
     int changes = 0;
-    backend->screens().addChangedHandler([&] { ++changes; });
+    auto watching = backend->screens().addChangedHandler([&] { ++changes; });
     // A top panel of 25 over the left monitor, and a bottom one of 30 over the right monitor
     // (struts count from the root's edges: the root is 360 taller than the right monitor).
     dock(*session, {0, 0, 25, 0, 0, 0, 0, 0, 0, 3439, 0, 0}, 0, 0, 3440, 25);
@@ -112,7 +112,7 @@ TEST_F(X11Screens, DocksTrimTheVisibleFrameOfTheirMonitorOnly) {
 
 TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     int changes = 0;
-    backend->screens().addChangedHandler([&] { ++changes; });
+    auto watching = backend->screens().addChangedHandler([&] { ++changes; });
     const auto& list = backend->screens().screens();
     ASSERT_EQ(session->run({"xrandr", "--delmonitor", "RIGHT"}), 0);
     ASSERT_TRUE(pumpUntil([&] { return list.size() == 1; })) << "the removal was not seen";
@@ -130,6 +130,21 @@ TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     session->sync();
     ASSERT_TRUE(pumpUntil([&] { return backend->screens().uuidText(output).has_value(); }));
     EXPECT_EQ(backend->screens().uuidText(output), uuidFromEdid(bytes, "screen"));
+}
+
+TEST_F(X11Screens, ConversionsFollowAPrimaryAwayFromTheRootOrigin) {
+    const auto& list = backend->screens().screens();
+    ASSERT_EQ(session->run({"xrandr", "--delmonitor", "RIGHT"}), 0);
+    ASSERT_EQ(session->run({"xrandr", "--setmonitor", "*RIGHT", "1920/508x1080/286+3440+0", "none"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return list.size() == 2 && list[0].name == "RIGHT"; })) << "RIGHT did not become primary";
+    // RIGHT, at root (3440, 0), is the origin now; LEFT lies to its left and reaches 360 below it.
+    EXPECT_EQ(list[0].frame, (Rect{0, 0, 1920, 1080}));
+    EXPECT_EQ(list[1].frame, (Rect{-3440, -360, 3440, 1440}));
+    const Rect tile{-3440, -360, 1146, 1440};
+    EXPECT_EQ(backend->screens().toNative(tile), (Rect{0, 0, 1146, 1440}));
+    EXPECT_EQ(backend->screens().fromNative(Rect{0, 0, 1146, 1440}), tile);
+    ASSERT_EQ(session->run({"xdotool", "mousemove", "3450", "20"}), 0);
+    EXPECT_EQ(backend->pointer().location(), (Point{10, 1060}));
 }
 
 TEST_F(X11Screens, TranslucencyFollowsTheCompositingManager) {

@@ -1,78 +1,75 @@
 #include "platform/sim/sim_desktop.h"
 
+#include "geometry/coordinates.h"
+
 namespace marrowick::sim {
 
-void SimDesktop::addApplication(int pid, int policy) { workspace.apps.push_back({pid, policy}); }
+void SimDesktop::addApplication(int pid, int policy) { workspace_.apps.push_back({pid, policy}); }
 
-Point SimDesktop::toAX(Point p) const {
-    const double h = screens.screens().empty() ? 0 : screens.screens().front().frame.maxY();
-    return {p.x, h - p.y};
+double SimDesktop::primaryHeight() const {
+    return screens_.screens().empty() ? 0 : screens_.screens().front().frame.maxY();
 }
 
-Rect SimDesktop::toAX(const Rect& r) const {
-    const Point o = toAX(Point{r.minX(), r.maxY()});
-    return {o.x, o.y, r.width, r.height};
-}
+Point SimDesktop::toAX(Point p) const { return axPoint(p, primaryHeight()); }
+
+Rect SimDesktop::toAX(const Rect& r) const { return axRect(r, primaryHeight()); }
 
 Element SimDesktop::addWindow(int pid, Rect f, SimAccessibility::WindowOptions options) {
     options.frame = toAX(f);
-    const Element w = accessibility.addWindow(pid, options);
+    const Element w = accessibility_.addWindow(pid, options);
     const Rect ax = options.frame;
-    titleBars_[w.id] = accessibility.addChild(w, "AXTitleBar", {ax.x, ax.y, ax.width, titleBarHeight});
+    accessibility_.addChild(w, "AXTitleBar", {ax.x, ax.y, ax.width, titleBarHeight});
     return w;
 }
 
-std::optional<Element> SimDesktop::titleBar(const Element& window) const {
-    auto it = titleBars_.find(window.id);
-    if (it == titleBars_.end()) return std::nullopt;
-    return it->second;
-}
-
 std::optional<Rect> SimDesktop::frame(const Element& window) const {
-    auto ax = accessibility.frame(window);
+    auto ax = accessibility_.frame(window);
     if (!ax) return std::nullopt;
     return toAX(*ax);  // the conversion is its own inverse
 }
 
 void SimDesktop::setModifiers(std::uint64_t flags) {
     flags_ = flags;
-    input.dispatch({EventType::flagsChanged, flags_}, ownAppFocused);
+    input_.dispatch({EventType::flagsChanged, flags_}, ownAppFocused);
 }
 
-void SimDesktop::keyDown() { input.dispatch({EventType::keyDown, flags_}, ownAppFocused); }
+void SimDesktop::keyDown() { input_.dispatch({EventType::keyDown, flags_}, ownAppFocused); }
+
+void SimDesktop::dispatchMouse(int type) { input_.dispatch({type, flags_}, pressOwn_); }
 
 void SimDesktop::mouseDown(Point p) {
-    pointer.location_ = p;
-    pointer.buttons_ |= 1U;
-    const Point ax = toAX(p);
+    pointer_.location_ = p;
+    pointer_.buttons_ |= 1U;
     grabbed_.reset();
-    if (auto w = accessibility.windowAt(ax)) {
-        accessibility.raise(*w);
-        const auto f = accessibility.frame(*w);
+    pressOwn_ = ownWindowAt && ownWindowAt(p);
+    const Point ax = toAX(p);
+    if (auto w = accessibility_.windowAt(ax); w && !pressOwn_) {
+        accessibility_.raise(*w);
+        const auto f = accessibility_.frame(*w);
         if (f && ax.y < f->y + titleBarHeight) {
             grabbed_ = w;
             grabOffset_ = {ax.x - f->x, ax.y - f->y};
         }
     }
-    input.dispatch({EventType::leftMouseDown, flags_}, false);
+    dispatchMouse(EventType::leftMouseDown);
 }
 
 void SimDesktop::dragTo(Point p) {
-    pointer.location_ = p;
+    pointer_.location_ = p;
     if (grabbed_) {
         // The window manager moves the window before the event is seen, as a real one does.
         const Point ax = toAX(p);
-        if (auto f = accessibility.frame(*grabbed_)) {
-            accessibility.setFrame(*grabbed_, {ax.x - grabOffset_.x, ax.y - grabOffset_.y, f->width, f->height});
+        if (auto f = accessibility_.frame(*grabbed_)) {
+            accessibility_.setFrame(*grabbed_, {ax.x - grabOffset_.x, ax.y - grabOffset_.y, f->width, f->height});
         }
     }
-    input.dispatch({EventType::leftMouseDragged, flags_}, false);
+    dispatchMouse(EventType::leftMouseDragged);
 }
 
 void SimDesktop::mouseUp() {
-    pointer.buttons_ &= ~1U;
+    pointer_.buttons_ &= ~1U;
     grabbed_.reset();
-    input.dispatch({EventType::leftMouseUp, flags_}, false);
+    dispatchMouse(EventType::leftMouseUp);
 }
 
 }  // namespace marrowick::sim

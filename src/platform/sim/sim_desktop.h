@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <functional>
 #include <optional>
 
 #include "platform/notification_center.h"
@@ -14,7 +14,7 @@ namespace marrowick::sim {
 
 // A whole simulated desktop: every service in memory, and a window manager that moves a window
 // while its title bar is dragged, so one test can drive a snap from mouse-down to the move.
-class SimDesktop {
+class SimDesktop : public Platform {
 public:
     static constexpr double titleBarHeight = 28;
 
@@ -22,23 +22,20 @@ public:
     SimDesktop(const SimDesktop&) = delete;
     SimDesktop& operator=(const SimDesktop&) = delete;
 
-    SimScreens screens;
-    SimPointer pointer;
-    SimInputMonitors input;
-    SimAccessibility accessibility;
-    SimWorkspace workspace;
-    SimScheduler scheduler;
-    SimDialogs dialogs;
-    SimLoginItems loginItems;
-    SimPreferenceDomains preferences;
-    NotificationCenter notifications;
-    Platform platform{screens,  pointer,  input,      accessibility, workspace,
-                      scheduler, dialogs, loginItems, preferences,   notifications};
+    SimScreens& screens() override { return screens_; }
+    SimPointer& pointer() override { return pointer_; }
+    SimInputMonitors& input() override { return input_; }
+    SimAccessibility& accessibility() override { return accessibility_; }
+    SimWorkspace& workspace() override { return workspace_; }
+    SimScheduler& scheduler() override { return scheduler_; }
+    SimDialogs& dialogs() override { return dialogs_; }
+    SimLoginItems& loginItems() override { return loginItems_; }
+    SimPreferenceDomains& preferences() override { return preferences_; }
+    NotificationCenter& notifications() override { return notifications_; }
 
     void addApplication(int pid, int policy = ActivationPolicy::regular);
     // A window with a title bar along its top, placed at an AppKit rectangle.
     Element addWindow(int pid, Rect frame, SimAccessibility::WindowOptions options = {});
-    [[nodiscard]] std::optional<Element> titleBar(const Element& window) const;
     // The window's frame in AppKit coordinates, or none once it is gone.
     [[nodiscard]] std::optional<Rect> frame(const Element& window) const;
 
@@ -46,7 +43,8 @@ public:
     [[nodiscard]] Rect toAX(const Rect& r) const;
 
     // Input, in AppKit coordinates. Key and modifier events go to our own windows while
-    // ownAppFocused is set; mouse events over nothing of ours always go to the global monitors.
+    // ownAppFocused is set. A press where ownWindowAt answers true is one on our own windows:
+    // it, its drags and its release go to the local monitors, the rest to the global ones.
     void setModifiers(std::uint64_t flags);
     void keyDown();
     void mouseDown(Point p);
@@ -54,12 +52,27 @@ public:
     void mouseUp();
     [[nodiscard]] std::uint64_t modifiers() const { return flags_; }
     bool ownAppFocused = false;
+    std::function<bool(Point)> ownWindowAt;
 
 private:
-    std::map<std::uint64_t, Element> titleBars_;
+    void dispatchMouse(int type);
+    [[nodiscard]] double primaryHeight() const;
+
+    SimScreens screens_;
+    SimPointer pointer_;
+    SimInputMonitors input_;
+    SimAccessibility accessibility_;
+    SimWorkspace workspace_;
+    SimScheduler scheduler_;
+    SimDialogs dialogs_;
+    SimLoginItems loginItems_;
+    SimPreferenceDomains preferences_;
+    NotificationCenter notifications_;
+
     std::uint64_t flags_ = 0;
     std::optional<Element> grabbed_;
     Point grabOffset_;
+    bool pressOwn_ = false;
 };
 
 }  // namespace marrowick::sim

@@ -8,14 +8,15 @@ std::optional<std::string> SimScreens::uuidText(std::uint32_t displayId) const {
     return it->second;
 }
 
-Rect SimScreens::toNative(const Rect& r) const {
-    const double h = screens_.empty() ? 0 : screens_.front().frame.maxY();
-    return {r.x, h - r.maxY(), r.width, r.height};
+Rect SimScreens::primaryNative() const {
+    if (screens_.empty()) return {primaryNativeOrigin.x, primaryNativeOrigin.y, 0, 0};
+    const Rect& f = screens_.front().frame;
+    return {primaryNativeOrigin.x, primaryNativeOrigin.y, f.width, f.height};
 }
 
 void SimScreens::setScreens(std::vector<Screen> screens) {
     screens_ = std::move(screens);
-    for (auto& h : handlers_) h();
+    handlers_.call();
 }
 
 }  // namespace marrowick::sim

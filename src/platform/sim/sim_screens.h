@@ -11,10 +11,12 @@ class SimScreens : public Screens {
 public:
     [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
-    [[nodiscard]] Rect toNative(const Rect& r) const override;
-    void addChangedHandler(std::function<void()> handler) override { handlers_.push_back(std::move(handler)); }
+    [[nodiscard]] Rect primaryNative() const override;
+    Subscription addChangedHandler(std::function<void()> handler) override { return handlers_.add(std::move(handler)); }
     [[nodiscard]] bool supportsTranslucency() const override { return translucency; }
     bool translucency = true;
+    // Where the primary's top-left corner lies in native coordinates.
+    Point primaryNativeOrigin;
 
     // Replaces the displays and tells the handlers.
     void setScreens(std::vector<Screen> screens);
@@ -23,7 +25,7 @@ public:
 private:
     std::vector<Screen> screens_;
     std::map<std::uint32_t, std::string> uuids_;
-    std::vector<std::function<void()>> handlers_;
+    HandlerList<> handlers_;
 };
 
 }  // namespace marrowick::sim

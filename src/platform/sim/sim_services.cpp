@@ -2,34 +2,20 @@
 
 namespace marrowick::sim {
 
-bool SimInputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
-    if (refuseGlobal) return false;
-    global_.emplace_back(mask, std::move(handler));
-    return true;
+std::optional<Subscription> SimInputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
+    if (refuseGlobal) return std::nullopt;
+    return monitors_.addGlobal(mask, std::move(handler));
 }
 
-bool SimInputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
-    if (refuseLocal) return false;
-    local_.emplace_back(mask, std::move(handler));
-    return true;
+std::optional<Subscription> SimInputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
+    if (refuseLocal) return std::nullopt;
+    return monitors_.addLocal(mask, std::move(handler));
 }
 
 std::optional<Event> SimInputMonitors::dispatch(const Event& event, bool toOwnApp) {
-    const std::uint64_t bit = eventMask(event.type);
-    if (!toOwnApp) {
-        // Copy: a handler may install further monitors.
-        auto handlers = global_;
-        for (auto& [mask, h] : handlers) {
-            if ((mask & bit) != 0) h(event);
-        }
-        return std::nullopt;
-    }
-    std::optional<Event> delivered = event;
-    auto handlers = local_;
-    for (auto& [mask, h] : handlers) {
-        if (delivered && (mask & bit) != 0) delivered = h(*delivered);
-    }
-    return delivered;
+    if (toOwnApp) return monitors_.deliverLocal(event);
+    monitors_.deliverGlobal(event);
+    return std::nullopt;
 }
 
 int SimDialogs::runModal(const Alert& alert) {

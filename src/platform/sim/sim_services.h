@@ -27,8 +27,8 @@ public:
 
 class SimInputMonitors : public InputMonitors {
 public:
-    bool addGlobal(std::uint64_t mask, GlobalHandler handler) override;
-    bool addLocal(std::uint64_t mask, LocalHandler handler) override;
+    std::optional<Subscription> addGlobal(std::uint64_t mask, GlobalHandler handler) override;
+    std::optional<Subscription> addLocal(std::uint64_t mask, LocalHandler handler) override;
 
     // Hands an event to the monitors: toOwnApp events to the local ones, the rest to the global.
     // Answers what the local monitors passed on (the event our own windows then receive).
@@ -36,12 +36,11 @@ public:
 
     bool refuseGlobal = false;
     bool refuseLocal = false;
-    [[nodiscard]] std::size_t globalCount() const { return global_.size(); }
-    [[nodiscard]] std::size_t localCount() const { return local_.size(); }
+    [[nodiscard]] std::size_t globalCount() const { return monitors_.globalCount(); }
+    [[nodiscard]] std::size_t localCount() const { return monitors_.localCount(); }
 
 private:
-    std::vector<std::pair<std::uint64_t, GlobalHandler>> global_;
-    std::vector<std::pair<std::uint64_t, LocalHandler>> local_;
+    MonitorList monitors_;
 };
 
 class SimWorkspace : public Workspace {

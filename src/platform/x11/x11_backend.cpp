@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
+
 namespace marrowick::x11 {
 
 std::unique_ptr<X11Backend> X11Backend::open(const std::string& display) {
@@ -17,6 +19,8 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& display) {
     b->pointer_ = std::make_unique<X11Pointer>(std::move(pointerConn), *b->screens_);
     b->accessibility_ = std::make_unique<X11Accessibility>(display);
     b->workspace_ = std::make_unique<X11Workspace>(std::move(workspaceConn));
+    b->loginItems_ = std::make_unique<XdgLoginItems>(XdgLoginItems::defaultEntry(),
+                                                     QCoreApplication::applicationFilePath().toStdString());
     return b;
 }
 

@@ -3,6 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/notification_center.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/xdg_login_items.h"
 #include "platform/x11/x11_accessibility.h"
 #include "platform/x11/x11_input_monitors.h"
 #include "platform/x11/x11_pointer.h"
@@ -11,18 +16,24 @@
 
 namespace marrowick::x11 {
 
-// The five X11 services on one display, each with its own connection. Create it on the thread
-// that runs the Qt event loop: screen changes and input arrive there.
-class X11Backend {
+// The platform on one X display: the X11 services, each with its own connection, and the Qt
+// ones every real backend shares. Create it on the thread that runs the Qt event loop, once the
+// application object exists: screen changes, input and timers arrive there.
+class X11Backend : public Platform {
 public:
     // None when the display cannot be opened or lacks XInput 2 or XKB.
     static std::unique_ptr<X11Backend> open(const std::string& display = defaultDisplay());
 
-    [[nodiscard]] X11Screens& screens() { return *screens_; }
-    [[nodiscard]] X11Pointer& pointer() { return *pointer_; }
-    [[nodiscard]] X11InputMonitors& input() { return *input_; }
-    [[nodiscard]] X11Accessibility& accessibility() { return *accessibility_; }
-    [[nodiscard]] X11Workspace& workspace() { return *workspace_; }
+    X11Screens& screens() override { return *screens_; }
+    X11Pointer& pointer() override { return *pointer_; }
+    X11InputMonitors& input() override { return *input_; }
+    X11Accessibility& accessibility() override { return *accessibility_; }
+    X11Workspace& workspace() override { return *workspace_; }
+    QtScheduler& scheduler() override { return scheduler_; }
+    QtDialogs& dialogs() override { return dialogs_; }
+    XdgLoginItems& loginItems() override { return *loginItems_; }
+    NoPreferenceDomains& preferences() override { return preferences_; }
+    NotificationCenter& notifications() override { return notifications_; }
 
 private:
     X11Backend() = default;
@@ -31,6 +42,11 @@ private:
     std::unique_ptr<X11InputMonitors> input_;
     std::unique_ptr<X11Accessibility> accessibility_;
     std::unique_ptr<X11Workspace> workspace_;
+    QtScheduler scheduler_;
+    QtDialogs dialogs_;
+    std::unique_ptr<XdgLoginItems> loginItems_;
+    NoPreferenceDomains preferences_;
+    NotificationCenter notifications_;
 };
 
 }  // namespace marrowick::x11

@@ -74,14 +74,12 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
     return m;
 }
 
-bool X11InputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
-    global_.emplace_back(mask, std::move(handler));
-    return true;
+std::optional<Subscription> X11InputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
+    return monitors_.addGlobal(mask, std::move(handler));
 }
 
-bool X11InputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
-    local_.emplace_back(mask, std::move(handler));
-    return true;
+std::optional<Subscription> X11InputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
+    return monitors_.addLocal(mask, std::move(handler));
 }
 
 void X11InputMonitors::drain() {
@@ -132,14 +130,10 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
 }
 
 void X11InputMonitors::deliver(const Event& event, bool own) {
-    std::uint64_t bit = eventMask(event.type);
-    // Handlers added while delivering see the next event, not this one.
     if (own) {
-        for (std::size_t i = 0, n = local_.size(); i < n; ++i)
-            if (local_[i].first & bit) (void)local_[i].second(event);
+        (void)monitors_.deliverLocal(event);
     } else {
-        for (std::size_t i = 0, n = global_.size(); i < n; ++i)
-            if (global_[i].first & bit) global_[i].second(event);
+        monitors_.deliverGlobal(event);
     }
 }
 

@@ -22,8 +22,8 @@ public:
     static std::unique_ptr<X11InputMonitors> create(std::unique_ptr<Connection> conn, int ownPid);
     ~X11InputMonitors() override;
 
-    bool addGlobal(std::uint64_t mask, GlobalHandler handler) override;
-    bool addLocal(std::uint64_t mask, LocalHandler handler) override;
+    std::optional<Subscription> addGlobal(std::uint64_t mask, GlobalHandler handler) override;
+    std::optional<Subscription> addLocal(std::uint64_t mask, LocalHandler handler) override;
 
     // The modifier bits of an X modifier state (Shift, Lock, Control, Mod1 = Alt, Mod4 = Super).
     static std::uint64_t flagsOf(unsigned xMods);
@@ -46,8 +46,7 @@ private:
     std::uint64_t flags_ = 0;
     bool leftDown_ = false;
     bool pressOwn_ = false;  // the press went to one of our windows: so do its drags and release
-    std::vector<std::pair<std::uint64_t, GlobalHandler>> global_;
-    std::vector<std::pair<std::uint64_t, LocalHandler>> local_;
+    MonitorList monitors_;
 };
 
 }  // namespace marrowick::x11

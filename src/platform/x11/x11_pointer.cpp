@@ -24,7 +24,7 @@ bool X11Pointer::query() const {
 
 Point X11Pointer::location() const {
     query();
-    return screens_.fromRoot(rootX_, rootY_);
+    return screens_.fromNative(Point{rootX_, rootY_});
 }
 
 unsigned X11Pointer::pressedButtons() const {

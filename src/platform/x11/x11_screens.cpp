@@ -133,8 +133,9 @@ bool X11Screens::refresh() {
     Rect primaryRoot{static_cast<double>(primary.x), static_cast<double>(primary.y), static_cast<double>(primary.width),
                      static_cast<double>(primary.height)};
     auto toAppKit = [&](const Box& b) {
-        return Rect{b.x0 - primaryRoot.x, primaryRoot.height - (b.y1 - primaryRoot.y), static_cast<double>(b.x1 - b.x0),
-                    static_cast<double>(b.y1 - b.y0)};
+        return marrowick::fromNative(Rect{static_cast<double>(b.x0), static_cast<double>(b.y0), static_cast<double>(b.x1 - b.x0),
+                               static_cast<double>(b.y1 - b.y0)},
+                          primaryRoot);
     };
 
     std::vector<Screen> list;
@@ -177,7 +178,7 @@ bool X11Screens::refresh() {
     uuids_ = std::move(uuids);
     if (sameScreens(list, screens_) && !keysChanged) return false;
     screens_ = std::move(list);
-    for (const auto& h : handlers_) h();
+    handlers_.call();
     return true;
 }
 
@@ -186,15 +187,7 @@ std::optional<std::string> X11Screens::uuidText(std::uint32_t displayId) const {
     return it == uuids_.end() ? std::nullopt : it->second;
 }
 
-Rect X11Screens::toNative(const Rect& r) const {
-    return {r.x + primaryRoot_.x, primaryRoot_.y + primaryRoot_.height - r.maxY(), r.width, r.height};
-}
-
-Point X11Screens::fromRoot(double rx, double ry) const {
-    return {rx - primaryRoot_.x, primaryRoot_.height - (ry - primaryRoot_.y)};
-}
-
-void X11Screens::addChangedHandler(std::function<void()> handler) { handlers_.push_back(std::move(handler)); }
+Subscription X11Screens::addChangedHandler(std::function<void()> handler) { return handlers_.add(std::move(handler)); }
 
 bool X11Screens::supportsTranslucency() const {
     if (compositingUntil_ && Clock::now() < *compositingUntil_) return compositing_;

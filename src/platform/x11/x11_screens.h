@@ -19,15 +19,11 @@ public:
 
     [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
-    [[nodiscard]] Rect toNative(const Rect& r) const override;
-    void addChangedHandler(std::function<void()> handler) override;
+    [[nodiscard]] Rect primaryNative() const override { return primaryRoot_; }
+    Subscription addChangedHandler(std::function<void()> handler) override;
     // True while a compositing manager owns its selection; asked at most once a second.
     [[nodiscard]] bool supportsTranslucency() const override;
 
-    // The primary monitor in root coordinates (the origin of both coordinate systems).
-    [[nodiscard]] const Rect& primaryRoot() const { return primaryRoot_; }
-    // Root coordinates to AppKit ones.
-    [[nodiscard]] Point fromRoot(double rx, double ry) const;
     // Reads the monitors again now; answers whether the list changed (and tells the handlers).
     bool refresh();
 
@@ -40,7 +36,7 @@ private:
     std::vector<Screen> screens_;
     std::map<std::uint32_t, std::optional<std::string>> uuids_;
     Rect primaryRoot_;
-    std::vector<std::function<void()>> handlers_;
+    HandlerList<> handlers_;
     mutable bool compositing_ = false;
     mutable std::optional<Deadline> compositingUntil_;
 };
