@@ -1,13 +1,12 @@
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/modifiers.h"
 #include "settings/settings.h"
 #include "snap/snapper.h"
+#include "support/recording_outline.h"
 
 namespace marrowick {
 namespace {
@@ -35,7 +34,7 @@ struct Desk {
 // One armed drag step: keys matching, over a tile of the second screen.
 void BM_SnapperUpdateArmed(benchmark::State& state) {
     Desk d;
-    Snapper snapper(d.desk, std::make_unique<Outline>(d.desk.screens()));
+    Snapper snapper(d.desk, std::make_unique<test::RecordingOutline>());
     snapper.begin();
     d.desk.setModifiers(Modifier::option);
     d.desk.mouseDown({900, 1085});
@@ -59,12 +58,4 @@ BENCHMARK(BM_FollowerUpdateMainThread);
 }  // namespace
 }  // namespace marrowick
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 #include <QSystemTrayIcon>
 
 #include "base/log.h"
+#include "app/snap_outline.h"
 #include "app/tray_icon.h"
 #include "settings/screen_layout.h"
 #include "settings/settings.h"
@@ -18,12 +19,13 @@ App::App(Platform& platform, Options options, std::string version)
       options_(options),
       version_(std::move(version)),
       follower_(std::make_unique<WindowFollower>(platform.accessibility(), platform.workspace(), platform.screens())),
+      previews_(platform.screens()),
       macTiling_(platform.preferences()) {}
 
 App::~App() = default;
 
 Snapper& App::snapper() {
-    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<Outline>(platform_.screens()));
+    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<SnapOutline>(platform_.screens()));
     return *snapper_;
 }
 
@@ -82,14 +84,10 @@ void App::showAbout() {
 }
 
 void App::showPreview(const std::vector<Rect>& rects, std::optional<double> hideAfter) {
-    while (previews_.size() < rects.size()) previews_.push_back(std::make_unique<Outline>(platform_.screens()));
-    for (std::size_t i = rects.size(); i < previews_.size(); ++i) previews_[i]->hide();
-    for (std::size_t i = 0; i < rects.size(); ++i) previews_[i]->show(rects[i]);
+    previews_.show(rects, Settings::outlineStyle());
     hidePreviews_.cancel();
     if (!hideAfter) return;
-    hidePreviews_ = platform_.scheduler().after(*hideAfter, [this] {
-        for (auto& o : previews_) o->hide();
-    });
+    hidePreviews_ = platform_.scheduler().after(*hideAfter, [this] { previews_.hide(); });
 }
 
 void App::permissionStep() {

@@ -10,7 +10,7 @@
 #include "app/options.h"
 #include "follow/window_follower.h"
 #include "platform/platform.h"
-#include "snap/outline.h"
+#include "ui/outline_pool.h"
 #include "snap/snapper.h"
 
 class QAction;
@@ -51,7 +51,7 @@ public:
     [[nodiscard]] QMenu* menu() const { return menu_.get(); }
     [[nodiscard]] QAction* accessItem() const { return accessItem_; }
     [[nodiscard]] QSystemTrayIcon* item() const { return item_.get(); }
-    [[nodiscard]] const std::vector<std::unique_ptr<Outline>>& previews() const { return previews_; }
+    [[nodiscard]] const OutlinePool& previews() const { return previews_; }
     [[nodiscard]] bool isMonitoring() const { return monitoring_; }
 
 private:
@@ -63,7 +63,7 @@ private:
     std::string version_;
     std::unique_ptr<WindowFollower> follower_;
     std::unique_ptr<Snapper> snapper_;
-    std::vector<std::unique_ptr<Outline>> previews_;
+    OutlinePool previews_;
     TaskHandle hidePreviews_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> item_;

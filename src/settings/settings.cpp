@@ -165,6 +165,10 @@ double borderWidth() { return finiteOr(store().real(borderWidthKey), defaultBord
 
 double cornerRadius() { return finiteOr(store().real(cornerRadiusKey), defaultCornerRadius); }
 
+OutlineStyle outlineStyle() {
+    return {color(fillColorKey), color(borderColorKey), borderWidth(), cornerRadius()};
+}
+
 void resetOutline() {
     for (std::string_view key : outlineKeys) store().remove(key);
 }

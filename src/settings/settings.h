@@ -11,6 +11,7 @@
 #include "platform/screens.h"
 #include "geometry/axis.h"
 #include "settings/color.h"
+#include "settings/outline_style.h"
 
 namespace marrowick::Settings {
 
@@ -74,6 +75,8 @@ void setKeys(std::uint64_t keys);
 void setColor(const Color& color, std::string_view key);
 [[nodiscard]] double borderWidth();
 [[nodiscard]] double cornerRadius();
+// The four outline keys read now.
+[[nodiscard]] OutlineStyle outlineStyle();
 void resetOutline();
 
 // A divider list is usable when every entry is finite, strictly ascending and inside (0, 1).

@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "settings/screen_layout.h"
-#include "platform/modifiers.h"
 #include "settings/settings.h"
 
 namespace marrowick {
 
-Snapper::Snapper(Platform& platform, std::unique_ptr<Outline> outline)
-    : platform_(platform),
+Snapper::Snapper(Platform& platform, std::unique_ptr<TileOutline> outline, OverlayHooks* overlay)
+    : overlay_(overlay),
+      platform_(platform),
       access_(platform.accessibility(), platform.screens(), platform.pointer()),
       outline_(std::move(outline)) {}
 
@@ -30,15 +30,23 @@ void Snapper::begin() {
 void Snapper::handle(const Event& event) {
     switch (event.type) {
     case EventType::leftMouseDown:
+        if (overlay_ != nullptr) overlay_->interrupt();
         window_ = access_.windowUnderPointer();
         start_ = window_ ? access_.position(*window_) : std::nullopt;
         moving_ = false;
         target_.reset();
         break;
     case EventType::leftMouseUp: finish(); break;
-    case EventType::leftMouseDragged:
-    case EventType::flagsChanged: update(event.modifierFlags); break;
-    default: break;  // a key press does not cancel a snap
+    case EventType::leftMouseDragged: update(event.modifierFlags); break;
+    case EventType::keyDown:
+        // A key press does not cancel a snap.
+        if (overlay_ != nullptr) overlay_->interrupt();
+        break;
+    case EventType::flagsChanged:
+        if (overlay_ != nullptr) overlay_->keysChanged(event.modifierFlags);
+        update(event.modifierFlags);
+        break;
+    default: break;
     }
 }
 

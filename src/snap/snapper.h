@@ -4,7 +4,8 @@
 #include <optional>
 
 #include "platform/platform.h"
-#include "snap/outline.h"
+#include "snap/overlay_hooks.h"
+#include "snap/tile_outline.h"
 #include "windows/window_access.h"
 
 namespace marrowick {
@@ -19,10 +20,15 @@ public:
     static constexpr double threshold = 2;
     // Seconds any window request made on the main thread may take.
     static constexpr float requestTimeout = 0.2F;
-    static constexpr std::uint64_t globalMask = 0x1446;
-    static constexpr std::uint64_t localMask = 0x1400;
+    // Other applications' presses, releases, drags, keys and modifier changes; our own keys and
+    // modifier changes.
+    static constexpr std::uint64_t globalMask =
+        eventMask(EventType::leftMouseDown) | eventMask(EventType::leftMouseUp) |
+        eventMask(EventType::leftMouseDragged) | eventMask(EventType::keyDown) | eventMask(EventType::flagsChanged);
+    static constexpr std::uint64_t localMask = eventMask(EventType::keyDown) | eventMask(EventType::flagsChanged);
 
-    Snapper(Platform& platform, std::unique_ptr<Outline> outline);
+    // overlay, when given, must outlive the snapper.
+    Snapper(Platform& platform, std::unique_ptr<TileOutline> outline, OverlayHooks* overlay = nullptr);
     ~Snapper();
     Snapper(const Snapper&) = delete;
     Snapper& operator=(const Snapper&) = delete;
@@ -31,7 +37,7 @@ public:
     void begin();
     void handle(const Event& event);
 
-    [[nodiscard]] const Outline& outline() const { return *outline_; }
+    [[nodiscard]] const TileOutline& outline() const { return *outline_; }
     [[nodiscard]] const std::optional<Element>& window() const { return window_; }
     [[nodiscard]] const std::optional<Rect>& target() const { return target_; }
     [[nodiscard]] bool isMoving() const { return moving_; }
@@ -41,9 +47,10 @@ private:
     void finish();
     void disarm();
 
+    OverlayHooks* overlay_;
     Platform& platform_;
     WindowAccess access_;
-    std::unique_ptr<Outline> outline_;
+    std::unique_ptr<TileOutline> outline_;
     std::optional<Element> window_;
     std::optional<Point> start_;
     bool moving_ = false;

@@ -30,7 +30,7 @@ protected:
     }
     static std::size_t visible(const App& app) {
         std::size_t n = 0;
-        for (const auto& o : app.previews()) n += o->isVisible() ? 1 : 0;
+        for (std::size_t i = 0; i < app.previews().size(); ++i) n += app.previews()[i].isVisible() ? 1 : 0;
         return n;
     }
 };
@@ -115,11 +115,11 @@ TEST_F(AppTest, PreviewPool) {
     app->showPreview(rects(5));
     EXPECT_EQ(app->previews().size(), 5U);
     EXPECT_EQ(visible(*app), 5U);
-    const Outline* first = app->previews()[0].get();
+    const Outline* first = &app->previews()[0];
     app->showPreview(rects(3));
     EXPECT_EQ(app->previews().size(), 5U) << "the pool never shrinks";
     EXPECT_EQ(visible(*app), 3U);
-    EXPECT_EQ(app->previews()[0].get(), first) << "the i-th rectangle keeps the i-th outline";
+    EXPECT_EQ(&app->previews()[0], first) << "the i-th rectangle keeps the i-th outline";
 
     app->showPreview(rects(2), 1.5);
     desk.scheduler().advance(1.0);
@@ -143,7 +143,7 @@ TEST_F(AppTest, PreviewOptionShowsEveryTileOfEveryScreenForThreeSeconds) {
     o.preview = true;
     auto app = launch(o);
     EXPECT_EQ(visible(*app), 6U);
-    EXPECT_EQ(app->previews()[3]->window().geometry(), QRect(3440, 385, 640, 1055)) << "second screen, in order";
+    EXPECT_EQ(app->previews()[3].window().geometry(), QRect(3440, 385, 640, 1055)) << "second screen, in order";
     desk.scheduler().advance(2.99);
     EXPECT_EQ(visible(*app), 6U);
     desk.scheduler().advance(0.01);

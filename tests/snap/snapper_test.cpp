@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QWidget>
-
 #include "platform/modifiers.h"
 #include "support/desktop_fixture.h"
+#include "support/recording_outline.h"
 
 namespace marrowick {
 namespace {
@@ -30,22 +29,24 @@ protected:
     const Point grip{900, 1085};
     const Rect firstTile{0, 0, 1147, 1415};
     Element window;
-    Snapper snapper{desk, std::make_unique<Outline>(desk.screens())};
+    std::unique_ptr<test::RecordingOutline> owned = std::make_unique<test::RecordingOutline>();
+    test::RecordingOutline* outline = owned.get();
+    Snapper snapper{desk, std::move(owned)};
 };
 
 TEST_F(SnapperTest, TheRoadOfOneSnap) {
     desk.setModifiers(option);
     desk.mouseDown(grip);
     EXPECT_EQ(snapper.window(), window);
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.dragTo({700, 1000});
-    ASSERT_TRUE(snapper.outline().isVisible());
+    ASSERT_TRUE(outline->isVisible());
     EXPECT_EQ(snapper.target(), firstTile);
-    EXPECT_EQ(snapper.outline().window().geometry(), QRect(0, 25, 1147, 1415));
+    EXPECT_EQ(outline->shown, firstTile);
     desk.dragTo({1500, 1000});
     EXPECT_EQ(snapper.target(), (Rect{1147, 0, 1146, 1415})) << "the outline follows the pointer";
     desk.mouseUp();
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
 
     const Rect dropped = *desk.frame(window);
     desk.scheduler().advance(0.049);
@@ -66,7 +67,7 @@ TEST_F(SnapperTest, MovementThreshold) {
         desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(c.dx, c.dy);
         EXPECT_EQ(snapper.isMoving(), c.arms) << c.dx << ", " << c.dy;
-        EXPECT_EQ(snapper.outline().isVisible(), c.arms);
+        EXPECT_EQ(outline->isVisible(), c.arms);
         desk.mouseUp();
     }
 }
@@ -86,7 +87,7 @@ TEST_F(SnapperTest, ExactModifierMatch) {
         desk.setModifiers(c.flags);
         desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(-200, -100);
-        EXPECT_EQ(snapper.outline().isVisible(), c.arms) << std::hex << c.flags;
+        EXPECT_EQ(outline->isVisible(), c.arms) << std::hex << c.flags;
         desk.mouseUp();
         desk.scheduler().advance(1);
         EXPECT_EQ(desk.frame(window) == firstTile, c.arms) << std::hex << c.flags;
@@ -96,13 +97,13 @@ TEST_F(SnapperTest, ExactModifierMatch) {
 TEST_F(SnapperTest, KeysPressedMidDragArmAtTheFlagsEvent) {
     dragTitleBar(-200, -100);
     EXPECT_TRUE(snapper.isMoving());
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.setModifiers(option);
-    EXPECT_TRUE(snapper.outline().isVisible()) << "no mouse movement needed";
+    EXPECT_TRUE(outline->isVisible()) << "no mouse movement needed";
     desk.keyDown();
-    EXPECT_TRUE(snapper.outline().isVisible()) << "a key press keeps the snap";
+    EXPECT_TRUE(outline->isVisible()) << "a key press keeps the snap";
     desk.setModifiers(0);
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.mouseUp();
     desk.scheduler().advance(1);
     EXPECT_EQ(desk.frame(window), (Rect{300, 400, 800, 600})) << "left where the drag put it";
@@ -113,7 +114,7 @@ TEST_F(SnapperTest, NothingHappensWithoutAWindowMove) {
     desk.mouseDown({900, 800});  // inside the content: the window does not move
     desk.dragTo({600, 700});
     EXPECT_FALSE(snapper.isMoving());
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.mouseUp();
     desk.mouseDown(grip);  // a click
     desk.mouseUp();
@@ -126,13 +127,13 @@ TEST_F(SnapperTest, NothingHappensWithoutAWindowMove) {
 TEST_F(SnapperTest, EdgeBandAndTileChanges) {
     desk.setModifiers(option);
     dragTitleBar(-200, -100);
-    EXPECT_TRUE(snapper.outline().isVisible());
+    EXPECT_TRUE(outline->isVisible());
     desk.dragTo({20, 700});  // left band
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.dragTo({1150, 700});  // back over a tile
-    EXPECT_TRUE(snapper.outline().isVisible());
+    EXPECT_TRUE(outline->isVisible());
     desk.dragTo({3500, 700});  // the right screen has no sections
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.dragTo({15, 1000});
     desk.mouseUp();
     EXPECT_EQ(desk.scheduler().pending(), 0U) << "a release in the band moves nothing";
@@ -162,14 +163,14 @@ TEST_F(SnapperTest, WindowsThatGoAwayOrMisbehave) {
     desk.mouseDown(grip);
     desk.accessibility().vanish(w2);
     desk.dragTo({700, 1000});
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.mouseUp();
 
     // A position of the wrong type: never armed.
     const Element w3 = desk.addWindow(100, {500, 500, 800, 600});
     desk.accessibility().overrideAttribute(w3, "AXPosition", Value("top left"));
     dragTitleBar(-200, -100);
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(outline->isVisible());
     desk.mouseUp();
     EXPECT_EQ(desk.scheduler().pending(), 0U);
 }
@@ -199,8 +200,39 @@ TEST_F(SnapperTest, ANewDragDoesNotDisturbAPendingMove) {
     desk.dragTo({2500, 490});
     desk.scheduler().advance(0.05);
     EXPECT_EQ(desk.frame(window), firstTile);
-    EXPECT_TRUE(snapper.outline().isVisible()) << "the second drag goes on";
+    EXPECT_TRUE(outline->isVisible()) << "the second drag goes on";
     EXPECT_EQ(snapper.window(), other);
+}
+
+// Records the live overlay's hooks with what the snapper knew at that moment.
+class RecordingOverlay : public OverlayHooks {
+public:
+    void interrupt() override { calls.push_back(snapper != nullptr && snapper->window() ? "interrupt, window known" : "interrupt"); }
+    void keysChanged(std::uint64_t flags) override {
+        calls.push_back("keysChanged " + std::to_string(flags) + (outline->isVisible() ? ", outline shown" : ""));
+    }
+    std::vector<std::string> calls;
+    const Snapper* snapper = nullptr;
+    const test::RecordingOutline* outline = nullptr;
+};
+
+TEST_F(SnapperTest, TheOverlayHearsOfPressesKeysAndModifiersFirst) {
+    RecordingOverlay overlay;
+    auto owned2 = std::make_unique<test::RecordingOutline>();
+    overlay.outline = owned2.get();
+    Snapper hooked{desk, std::move(owned2), &overlay};
+    overlay.snapper = &hooked;
+    hooked.begin();
+    desk.mouseDown(grip);
+    desk.dragTo({700, 1000});
+    desk.setModifiers(option);  // the outline shows after the hook
+    desk.keyDown();
+    desk.mouseDown(grip);  // the hook runs before the last press's window is forgotten
+    desk.mouseUp();
+    desk.ownAppFocused = true;
+    desk.keyDown();  // keys typed into our own windows too
+    EXPECT_EQ(overlay.calls, (std::vector<std::string>{"interrupt", "keysChanged 524288", "interrupt, window known",
+                                                       "interrupt, window known", "interrupt"}));
 }
 
 }  // namespace

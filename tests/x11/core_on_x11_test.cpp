@@ -4,6 +4,7 @@
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
 #include "settings/settings.h"
+#include "app/snap_outline.h"
 #include "snap/snapper.h"
 #include "x11/x11_fixture.h"
 
@@ -56,7 +57,9 @@ TEST_F(CoreOnX11, FollowerMovesTwoRealWindowsWithTheirTiles) {
 TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     auto w = session->xterm("80x24+1500+500");
     ASSERT_TRUE(w);
-    Snapper snapper(*backend, std::make_unique<Outline>(backend->screens()));
+    auto outline = std::make_unique<SnapOutline>(backend->screens());
+    const SnapOutline& shown = *outline;
+    Snapper snapper(*backend, std::move(outline));
     snapper.begin();
     std::optional<std::chrono::steady_clock::time_point> released;
     auto releases = backend->input().addGlobal(eventMask(EventType::leftMouseUp),
@@ -80,7 +83,7 @@ TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     // A figure to read (it includes the snapper's own 0.05 s delay), not to assert.
     std::cout << "mouse release to frame in place: " << ms << " ms\n";
     RecordProperty("release_to_frame_ms", std::to_string(ms));
-    EXPECT_FALSE(snapper.outline().isVisible());
+    EXPECT_FALSE(shown.outline().isVisible());
 }
 
 }  // namespace

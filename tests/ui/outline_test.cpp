@@ -1,4 +1,4 @@
-#include "snap/outline.h"
+#include "ui/outline.h"
 
 #include <gtest/gtest.h>
 
@@ -6,25 +6,27 @@
 #include <QWidget>
 
 #include "support/desktop_fixture.h"
+#include "ui/outline_pool.h"
 
 namespace marrowick {
 namespace {
 
 class OutlineTest : public test::DesktopTest {
 protected:
+    void show(const Rect& r) { outline.show(r, Settings::outlineStyle()); }
     Outline outline{desk.screens()};
 };
 
 TEST_F(OutlineTest, HiddenUntilShownThenPlacedInNativeCoordinates) {
     EXPECT_FALSE(outline.isVisible());
-    outline.show({0, 0, 1142, 1415});
+    show({0, 0, 1142, 1415});
     EXPECT_TRUE(outline.isVisible());
     EXPECT_EQ(outline.window().geometry(), QRect(0, 25, 1142, 1415));
-    outline.show({0, 0, 1142, 1415});
+    show({0, 0, 1142, 1415});
     EXPECT_EQ(outline.window().geometry(), QRect(0, 25, 1142, 1415));
     outline.hide();
     EXPECT_FALSE(outline.isVisible());
-    outline.show({3440, 0, 960, 1080});
+    show({3440, 0, 960, 1080});
     EXPECT_TRUE(outline.isVisible());
     EXPECT_EQ(outline.window().geometry(), QRect(3440, 360, 960, 1080));
 }
@@ -38,13 +40,13 @@ TEST_F(OutlineTest, IsClickThroughAndNeverTakesFocus) {
     EXPECT_TRUE(outline.window().testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
-TEST_F(OutlineTest, ReadsTheStyleAtEveryShowAndPaintsIt) {
-    outline.show({100, 100, 200, 100});
-    EXPECT_EQ(outline.style(), (Outline::Style{{0.56, 0.56, 0.58, 0.3}, {1, 1, 1, 0.6}, 1.0, 12.0}));
+TEST_F(OutlineTest, PaintsTheStyleOfEachShow) {
+    show({100, 100, 200, 100});
+    EXPECT_EQ(outline.style(), (OutlineStyle{{0.56, 0.56, 0.58, 0.3}, {1, 1, 1, 0.6}, 1.0, 12.0}));
     Settings::setColor({1, 0, 0, 1}, "fillColor");
     Settings::setColor({0, 0, 1, 1}, "borderColor");
     store.set("borderWidth", Value(4.0));
-    outline.show({100, 100, 200, 100});
+    show({100, 100, 200, 100});
     EXPECT_EQ(outline.style().fill, (Color{1, 0, 0, 1}));
 
     const QImage img = outline.window().grab().toImage();
@@ -55,13 +57,13 @@ TEST_F(OutlineTest, ReadsTheStyleAtEveryShowAndPaintsIt) {
 
 TEST_F(OutlineTest, WithoutTranslucencyOnlyTheBorderIsLeft) {
     desk.screens().translucency = false;
-    outline.show({100, 100, 200, 100});
+    show({100, 100, 200, 100});
     const QRegion mask = outline.window().mask();
     EXPECT_FALSE(mask.isEmpty());
     EXPECT_FALSE(mask.contains(QPoint(100, 50))) << "the inside is cut away";
     EXPECT_TRUE(mask.contains(QPoint(100, 0))) << "the border stays";
     desk.screens().translucency = true;
-    outline.show({100, 100, 200, 100});
+    show({100, 100, 200, 100});
     EXPECT_TRUE(outline.window().mask().isEmpty());
 }
 

@@ -4,35 +4,27 @@
 
 #include "base/rect.h"
 #include "platform/screens.h"
-#include "settings/color.h"
+#include "settings/outline_style.h"
 
 class QWidget;
 
 namespace marrowick {
 
-// One click-through overlay window that draws a rounded rectangle in the outline style. Created
+// One click-through overlay window that draws a rounded rectangle in an outline style. Created
 // hidden; shown and hidden any number of times; never closed and never focused.
 class Outline {
 public:
-    struct Style {
-        Color fill;
-        Color border;
-        double borderWidth = 0;
-        double cornerRadius = 0;
-        bool operator==(const Style&) const = default;
-    };
-
     explicit Outline(const Screens& screens);
     ~Outline();
     Outline(const Outline&) = delete;
     Outline& operator=(const Outline&) = delete;
 
-    // Places the outline at an AppKit rectangle, in the style stored now, in front of others.
-    void show(const Rect& r);
+    // Places the outline at an AppKit rectangle, in that style, in front of other windows.
+    void show(const Rect& r, const OutlineStyle& style);
     void hide();
 
     [[nodiscard]] bool isVisible() const;
-    [[nodiscard]] const Style& style() const;
+    [[nodiscard]] const OutlineStyle& style() const;
     [[nodiscard]] QWidget& window() const;
 
 private:

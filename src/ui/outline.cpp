@@ -1,4 +1,4 @@
-#include "snap/outline.h"
+#include "ui/outline.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -6,35 +6,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/settings.h"
+#include "ui/colors.h"
+#include "ui/overlay_window.h"
 
 namespace marrowick {
-
-namespace {
-
-QColor qcolor(const Color& c) {
-    auto f = [](double v) { return static_cast<float>(std::clamp(v, 0.0, 1.0)); };
-    return QColor::fromRgbF(f(c.red), f(c.green), f(c.blue), f(c.alpha));
-}
-
-}  // namespace
 
 // The window itself: it paints the fill and, along the inside of the same rounded outline, the
 // border over it.
 class Outline::Box : public QWidget {
 public:
-    Box()
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
-                               Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint) {
-        setAttribute(Qt::WA_TranslucentBackground);
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        setGeometry(0, 0, 0, 0);
-    }
+    Box() { makeOverlayWindow(*this, OverlayInput::passesThrough); }
 
-    void setStyle(const Style& s, bool translucent) {
+    void setStyle(const OutlineStyle& s, bool translucent) {
         if (s == style && translucent == translucent_) return;
         style = s;
         translucent_ = translucent;
@@ -42,7 +25,7 @@ public:
         applyShape();
     }
 
-    Style style;
+    OutlineStyle style;
 
 protected:
     void resizeEvent(QResizeEvent* /*event*/) override { applyShape(); }
@@ -95,23 +78,16 @@ Outline::Outline(const Screens& screens) : screens_(screens), window_(std::make_
 
 Outline::~Outline() = default;
 
-void Outline::show(const Rect& r) {
-    window_->setStyle({Settings::color(Settings::fillColorKey), Settings::color(Settings::borderColorKey),
-                       Settings::borderWidth(), Settings::cornerRadius()},
-                      screens_.supportsTranslucency());
-    const Rect n = screens_.toNative(r);
-    const QRect target(static_cast<int>(std::lround(n.x)), static_cast<int>(std::lround(n.y)),
-                       static_cast<int>(std::lround(n.width)), static_cast<int>(std::lround(n.height)));
-    if (window_->geometry() != target) window_->setGeometry(target);
-    window_->show();
-    window_->raise();
+void Outline::show(const Rect& r, const OutlineStyle& style) {
+    window_->setStyle(style, screens_.supportsTranslucency());
+    showOverlayAt(*window_, screens_, r);
 }
 
 void Outline::hide() { window_->hide(); }
 
 bool Outline::isVisible() const { return window_->isVisible(); }
 
-const Outline::Style& Outline::style() const { return window_->style; }
+const OutlineStyle& Outline::style() const { return window_->style; }
 
 QWidget& Outline::window() const { return *window_; }
 
