@@ -25,8 +25,6 @@ struct Rect {
     [[nodiscard]] constexpr double minY() const { return y; }
     [[nodiscard]] constexpr double maxX() const { return x + width; }
     [[nodiscard]] constexpr double maxY() const { return y + height; }
-    [[nodiscard]] constexpr double midX() const { return x + width / 2; }
-    [[nodiscard]] constexpr double midY() const { return y + height / 2; }
     [[nodiscard]] constexpr Point origin() const { return {x, y}; }
     [[nodiscard]] constexpr Size size() const { return {width, height}; }
     [[nodiscard]] constexpr bool isEmpty() const { return !(width > 0) || !(height > 0); }

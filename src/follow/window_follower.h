@@ -51,7 +51,7 @@ private:
     bool scheduled_ = false;
     std::vector<Follower> followers_;  // touched only on the queue
     // Last, so it is stopped (running what is queued) before the fields its tasks use go.
-    SerialQueue queue_{"marrowick.follower"};
+    SerialQueue queue_;
 };
 
 }  // namespace marrowick

@@ -14,8 +14,6 @@ inline constexpr int illegalArgument = -25201;
 inline constexpr int invalidUIElement = -25202;
 inline constexpr int cannotComplete = -25204;
 inline constexpr int attributeUnsupported = -25205;
-inline constexpr int notImplemented = -25208;
-inline constexpr int apiDisabled = -25211;
 inline constexpr int noValue = -25212;
 }  // namespace AXError
 

@@ -2,7 +2,7 @@
 
 namespace marrowick {
 
-SerialQueue::SerialQueue(std::string label) : label_(std::move(label)), thread_([this] { run(); }) {}
+SerialQueue::SerialQueue() : thread_([this] { run(); }) {}
 
 SerialQueue::~SerialQueue() {
     {

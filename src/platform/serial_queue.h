@@ -4,7 +4,6 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <string>
 #include <thread>
 
 namespace marrowick {
@@ -12,7 +11,7 @@ namespace marrowick {
 // Runs tasks one at a time, in the order queued, on a thread of its own.
 class SerialQueue {
 public:
-    explicit SerialQueue(std::string label);
+    SerialQueue();
     // Runs what is still queued, then stops the thread.
     ~SerialQueue();
     SerialQueue(const SerialQueue&) = delete;
@@ -35,12 +34,9 @@ public:
     };
     [[nodiscard]] Hold hold() { return Hold(*this); }
 
-    [[nodiscard]] const std::string& label() const { return label_; }
-
 private:
     void run();
 
-    std::string label_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

@@ -7,7 +7,6 @@ namespace marrowick {
 namespace ActivationPolicy {
 inline constexpr int regular = 0;
 inline constexpr int accessory = 1;
-inline constexpr int prohibited = 2;
 }  // namespace ActivationPolicy
 
 struct RunningApplication {

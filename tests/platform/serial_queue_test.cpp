@@ -10,7 +10,7 @@ namespace marrowick {
 namespace {
 
 TEST(SerialQueue, RunsTasksInOrderOneAtATime) {
-    SerialQueue q("test");
+    SerialQueue q;
     std::vector<int> order;  // touched only on the queue
     std::atomic<int> running{0};
     std::atomic<bool> overlapped{false};
@@ -28,7 +28,7 @@ TEST(SerialQueue, RunsTasksInOrderOneAtATime) {
 }
 
 TEST(SerialQueue, AHoldKeepsTasksWaiting) {
-    SerialQueue q("test");
+    SerialQueue q;
     std::atomic<int> ran{0};
     {
         auto hold = q.hold();
@@ -43,7 +43,7 @@ TEST(SerialQueue, AHoldKeepsTasksWaiting) {
 TEST(SerialQueue, DestructionRunsWhatIsQueued) {
     std::atomic<int> ran{0};
     {
-        SerialQueue q("test");
+        SerialQueue q;
         for (int i = 0; i < 10; ++i) q.async([&] { ++ran; });
     }
     EXPECT_EQ(ran.load(), 10);

@@ -184,6 +184,15 @@ TEST_F(SnapperTest, AHungApplicationCostsAtMostTheRequestTimeout) {
     desk.mouseUp();
 }
 
+TEST_F(SnapperTest, AMonitorThePlatformRefusesLeavesTheOtherWorking) {
+    sim::SimDesktop other;
+    other.input().refuseGlobal = true;
+    Snapper refused{other, std::make_unique<test::RecordingOutline>()};
+    refused.begin();
+    EXPECT_EQ(other.input().globalCount(), 0U);
+    EXPECT_EQ(other.input().localCount(), 1U);
+}
+
 TEST_F(SnapperTest, LocalEventsPassThroughUnchanged) {
     desk.ownAppFocused = true;
     const auto delivered = desk.input().dispatch({EventType::flagsChanged, option}, true);

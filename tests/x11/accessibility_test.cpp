@@ -4,7 +4,7 @@
 #include "windows/window_access.h"
 #include "x11/x11_fixture.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 namespace {
 
 using x11::X11Accessibility;
@@ -144,4 +144,4 @@ TEST_F(X11Windows, CostOfOneCall) {
 }
 
 }  // namespace
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

@@ -8,7 +8,7 @@
 #include "snap/snapper.h"
 #include "x11/x11_fixture.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 namespace {
 
 using x11::X11Accessibility;
@@ -87,4 +87,4 @@ TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
 }
 
 }  // namespace
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

@@ -3,7 +3,7 @@
 #include "platform/modifiers.h"
 #include "x11/x11_fixture.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 namespace {
 
 constexpr xcb_keysym_t altL = 0xffe9;
@@ -159,4 +159,4 @@ TEST_F(X11Input, OurOwnWindowGetsKeysLocallyAndNoMouse) {
 }
 
 }  // namespace
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

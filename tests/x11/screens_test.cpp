@@ -5,7 +5,7 @@
 #include "platform/x11/edid_uuid.h"
 #include "x11/x11_fixture.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 namespace {
 
 using x11::uuidFromEdid;
@@ -155,4 +155,4 @@ TEST_F(X11Screens, TranslucencyFollowsTheCompositingManager) {
 }
 
 }  // namespace
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

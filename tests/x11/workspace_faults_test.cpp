@@ -4,7 +4,7 @@
 #include "windows/window_access.h"
 #include "x11/x11_fixture.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 namespace {
 
 using x11::X11Accessibility;
@@ -173,4 +173,4 @@ TEST_F(X11WithoutManager, WindowsAreFoundAndMovedDirectly) {
 }
 
 }  // namespace
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

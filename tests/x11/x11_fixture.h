@@ -5,7 +5,7 @@
 #include "platform/x11/x11_backend.h"
 #include "x11/x_session.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 
 // A desktop of its own and the X11 services on it.
 class X11Test : public ::testing::Test {
@@ -40,4 +40,4 @@ protected:
     std::unique_ptr<x11::X11Backend> backend;
 };
 
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

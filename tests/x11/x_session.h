@@ -27,7 +27,7 @@
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_window_queries.h"
 
-namespace marrowick::testing {
+namespace marrowick::test {
 
 // Runs the event loop until the condition holds or the seconds are up.
 inline bool pumpUntil(const std::function<bool()>& done, double seconds = 5.0) {
@@ -286,4 +286,4 @@ private:
     std::unique_ptr<x11::Connection> conn_;
 };
 
-}  // namespace marrowick::testing
+}  // namespace marrowick::test

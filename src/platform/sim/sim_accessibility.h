@@ -62,7 +62,6 @@ public:
     void clearWrites() { std::lock_guard l(m_); writes_.clear(); }
     [[nodiscard]] int promptCount() const { std::lock_guard l(m_); return prompts_; }
     [[nodiscard]] double secondsWaited() const { std::lock_guard l(m_); return waited_; }
-    [[nodiscard]] int requestCount() const { std::lock_guard l(m_); return requests_; }
     [[nodiscard]] std::optional<Element> windowAt(Point axPoint) const;
     // Requests made from one thread, to check that work stays off the main thread.
     [[nodiscard]] int requestsOnThread(std::thread::id id) const;
@@ -107,7 +106,6 @@ private:
     bool trusted_ = true;
     int prompts_ = 0;
     mutable double waited_ = 0;
-    mutable int requests_ = 0;
     mutable std::map<std::thread::id, int> requestsByThread_;
 };
 

@@ -42,6 +42,27 @@ void sendRootMessage(Connection& conn, xcb_window_t window, xcb_atom_t type, con
                    reinterpret_cast<const char*>(&ev));
 }
 
+// EWMH window types as the subroles the followers and the snapper know.
+std::string subrole(WindowQueries& q, xcb_window_t w) {
+    switch (q.type(w)) {
+    case WindowType::normal: {
+        const auto states = q.states(w);
+        const auto modalState = q.connection().atoms().netWmStateModal;
+        const bool modal = std::find(states.begin(), states.end(), modalState) != states.end();
+        return q.isTransient(w) || modal ? "AXDialog" : "AXStandardWindow";
+    }
+    case WindowType::dialog: return "AXDialog";
+    case WindowType::utility:
+    case WindowType::toolbar:
+    case WindowType::menu: return "AXFloatingWindow";
+    case WindowType::splash:
+    case WindowType::desktop:
+    case WindowType::dock:
+    case WindowType::other: return "AXUnknown";
+    }
+    return "AXUnknown";
+}
+
 // The primary monitor's root origin: Accessibility coordinates start there.
 std::optional<std::pair<int, int>> primaryOrigin(Connection& conn, Deadline deadline) {
     auto monitors = queryMonitors(conn, deadline, false);
@@ -136,8 +157,8 @@ AXReply X11Accessibility::elementAtPosition(const Element& root, float x, float 
 }
 
 AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view name) {
-    Deadline deadline = deadlineFor(element);
-    auto kind = kindOf(element);
+    const Deadline deadline = deadlineFor(element);
+    const auto kind = kindOf(element);
     if (kind == kindSystemWide) {
         if (name == "AXRole") return ok("AXSystemWide");
         return fail(AXError::attributeUnsupported);
@@ -145,65 +166,56 @@ AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view
     if (kind != kindWindow && kind != kindApplication) return fail(AXError::invalidUIElement);
     Connection* conn = connection();
     if (!conn) return fail(AXError::cannotComplete);
-    WindowQueries q(*conn, deadline);
+    if (auto pid = pidOf(element)) return applicationAttribute(*conn, *pid, name, deadline);
+    const xcb_window_t w = *windowOf(element);
+    if (name == "AXPosition" || name == "AXSize") return frameAttribute(*conn, w, name, deadline);
+    return windowAttribute(*conn, w, name, deadline);
+}
 
-    if (auto pid = pidOf(element)) {
-        if (name == "AXRole") return ok("AXApplication");
-        if (name == "AXWindows") {
-            auto clients = q.clients();
-            auto pids = q.pids(clients);
-            Value::List windows;
-            for (std::size_t i = 0; i < clients.size(); ++i)
-                if (pids[i] == *pid) windows.emplace_back(windowElement(clients[i]));
-            if (conn->broken() || Clock::now() > deadline) return fail(AXError::cannotComplete);
-            return ok(std::move(windows));
-        }
-        return fail(AXError::attributeUnsupported);
+AXReply X11Accessibility::applicationAttribute(Connection& conn, int pid, std::string_view name, Deadline deadline) {
+    if (name == "AXRole") return ok("AXApplication");
+    if (name != "AXWindows") return fail(AXError::attributeUnsupported);
+    WindowQueries q(conn, deadline);
+    const auto clients = q.clients();
+    const auto pids = q.pids(clients);
+    Value::List windows;
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        if (pids[i] == pid) windows.emplace_back(windowElement(clients[i]));
     }
+    if (conn.broken() || Clock::now() > deadline) return fail(AXError::cannotComplete);
+    return ok(std::move(windows));
+}
 
-    xcb_window_t w = *windowOf(element);
-    if (name == "AXPosition" || name == "AXSize") {
-        // The hot path of a drag: two round trips, the frame's requests telling whether it exists.
-        auto origin = primaryOrigin(*conn, deadline);
-        if (!origin) return fail(AXError::cannotComplete);
-        auto f = q.frame(w);
-        if (!f) return fail(conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
-        if (name == "AXSize") return ok(Size{f->width, f->height});
-        return ok(Point{f->x - origin->first, f->y - origin->second});
-    }
+AXReply X11Accessibility::frameAttribute(Connection& conn, xcb_window_t w, std::string_view name, Deadline deadline) {
+    // The hot path of a drag: two round trips, the frame's requests telling whether it exists.
+    auto origin = primaryOrigin(conn, deadline);
+    if (!origin) return fail(AXError::cannotComplete);
+    WindowQueries q(conn, deadline);
+    auto f = q.frame(w);
+    if (!f) return fail(conn.broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
+    if (name == "AXSize") return ok(Size{f->width, f->height});
+    return ok(Point{f->x - origin->first, f->y - origin->second});
+}
+
+AXReply X11Accessibility::windowAttribute(Connection& conn, xcb_window_t w, std::string_view name, Deadline deadline) {
     // Every other window attribute first proves the window still exists.
     Wait outcome = Wait::error;
-    auto attrs = conn->await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn->get(), w), deadline,
-                                                               &outcome);
+    auto attrs = conn.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn.get(), w), deadline,
+                                                              &outcome);
     if (!attrs) return fail(errorOf(outcome));
 
+    WindowQueries q(conn, deadline);
     if (name == "AXRole") return ok("AXWindow");
-    if (name == "AXWindow") return ok(element);
+    if (name == "AXWindow") return ok(windowElement(w));
     if (name == "AXParent") {
         auto pid = q.pid(w);
         if (!pid) return fail(AXError::noValue);
         return ok(application(*pid));
     }
-    if (name == "AXSubrole") {
-        switch (q.type(w)) {
-            case WindowType::normal: {
-                const auto states = q.states(w);
-                bool modal = std::find(states.begin(), states.end(), conn->atoms().netWmStateModal) != states.end();
-                return ok(q.isTransient(w) || modal ? "AXDialog" : "AXStandardWindow");
-            }
-            case WindowType::dialog: return ok("AXDialog");
-            case WindowType::utility:
-            case WindowType::toolbar:
-            case WindowType::menu: return ok("AXFloatingWindow");
-            case WindowType::splash:
-            case WindowType::desktop:
-            case WindowType::dock:
-            case WindowType::other: return ok("AXUnknown");
-        }
-    }
+    if (name == "AXSubrole") return ok(subrole(q, w));
     if (name == "AXMinimized") {
         const auto states = q.states(w);
-        bool hidden = std::find(states.begin(), states.end(), conn->atoms().netWmStateHidden) != states.end();
+        const bool hidden = std::find(states.begin(), states.end(), conn.atoms().netWmStateHidden) != states.end();
         return ok(hidden || q.wmState(w) == iconicState);
     }
     if (name == "AXTitle") {
@@ -235,103 +247,122 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
                                Deadline deadline) {
     Connection* conn = connection();
     if (!conn) return AXError::cannotComplete;
-    const Atoms& a = conn->atoms();
     WindowQueries q(*conn, deadline);
     Wait outcome = Wait::error;
     auto geometry = conn->await<xcb_get_geometry_reply_t>(xcb_get_geometry(conn->get(), w), deadline, &outcome);
     if (!geometry) return errorOf(outcome);
     auto origin = primaryOrigin(*conn, deadline);
     if (!origin) return AXError::cannotComplete;
-    bool managed = q.windowManagerRunning();
+    const bool managed = q.windowManagerRunning();
+    if (managed && !unmaximize(q, w)) return AXError::cannotComplete;
 
-    if (managed) {
-        // A maximised window keeps its place; un-maximise it and wait until the manager did.
-        auto states = q.states(w);
-        auto isMax = [&](xcb_atom_t s) { return s == a.netWmStateMaxVert || s == a.netWmStateMaxHorz; };
-        if (std::any_of(states.begin(), states.end(), isMax)) {
-            sendRootMessage(*conn, w, a.netWmState, {stateRemove, a.netWmStateMaxVert, a.netWmStateMaxHorz, sourcePager, 0});
-            for (;;) {
-                states = q.states(w);
-                if (std::none_of(states.begin(), states.end(), isMax)) break;
-                if (Clock::now() >= deadline || conn->broken()) return AXError::cannotComplete;
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            // The manager sets the new extents a moment after the state: wait until they hold
-            // still for a while (bounded), so the size below is computed against the right frame.
-            Extents last = q.extents(w);
-            auto same = [](const Extents& x, const Extents& y) {
-                return x.left == y.left && x.right == y.right && x.top == y.top && x.bottom == y.bottom;
-            };
-            Deadline settle = std::min(deadline, deadlineIn(0.1));
-            Clock::time_point stableSince = Clock::now();
-            while (Clock::now() < settle && Clock::now() - stableSince < std::chrono::milliseconds(20)) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                Extents now = q.extents(w);
-                if (!same(now, last)) stableSince = Clock::now();
-                last = now;
-            }
-        }
+    Extents extents;
+    int border = 0;
+    if (!q.frame(w, &extents, &border)) return AXError::invalidUIElement;
+    const FrameRequest request = frameRequest(q, w, position, size, *origin, extents, border);
+    const xcb_void_cookie_t cookie = managed ? askWindowManager(*conn, w, request) : configure(*conn, w, request);
+    if (!conn->check(cookie, deadline)) {
+        return conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement;
     }
-    Extents e;
-    int bw = 0;
-    if (!q.frame(w, &e, &bw)) return AXError::invalidUIElement;
+    return request.error;
+}
 
-    int error = AXError::success;
-    std::uint32_t flags = 0;
-    std::int32_t fx = 0, fy = 0;
-    int cw = 0, ch = 0;
+bool X11Accessibility::unmaximize(WindowQueries& q, xcb_window_t w) {
+    Connection& conn = q.connection();
+    const Atoms& a = conn.atoms();
+    auto isMax = [&](xcb_atom_t s) { return s == a.netWmStateMaxVert || s == a.netWmStateMaxHorz; };
+    auto states = q.states(w);
+    if (std::none_of(states.begin(), states.end(), isMax)) return true;
+    // A maximised window keeps its place: ask the manager to let go, and wait until it did.
+    sendRootMessage(conn, w, a.netWmState, {stateRemove, a.netWmStateMaxVert, a.netWmStateMaxHorz, sourcePager, 0});
+    for (;;) {
+        states = q.states(w);
+        if (std::none_of(states.begin(), states.end(), isMax)) break;
+        if (Clock::now() >= q.deadline() || conn.broken()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    waitForSteadyExtents(q, w);
+    return true;
+}
+
+void X11Accessibility::waitForSteadyExtents(WindowQueries& q, xcb_window_t w) {
+    // The manager sets the new extents a moment after the state: wait until they hold still for a
+    // while (bounded), so a size is computed against the right frame.
+    auto same = [](const Extents& x, const Extents& y) {
+        return x.left == y.left && x.right == y.right && x.top == y.top && x.bottom == y.bottom;
+    };
+    const Deadline settle = std::min(q.deadline(), deadlineIn(0.1));
+    Extents last = q.extents(w);
+    Clock::time_point stableSince = Clock::now();
+    while (Clock::now() < settle && Clock::now() - stableSince < std::chrono::milliseconds(20)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const Extents now = q.extents(w);
+        if (!same(now, last)) stableSince = Clock::now();
+        last = now;
+    }
+}
+
+X11Accessibility::FrameRequest X11Accessibility::frameRequest(WindowQueries& q, xcb_window_t w,
+                                                              std::optional<Point> position, std::optional<Size> size,
+                                                              std::pair<int, int> origin, const Extents& e,
+                                                              int border) {
+    FrameRequest r;
     if (position) {
-        fx = static_cast<std::int32_t>(std::lround(position->x)) + origin->first;
-        fy = static_cast<std::int32_t>(std::lround(position->y)) + origin->second;
-        flags |= moveX | moveY;
+        r.x = static_cast<std::int32_t>(std::lround(position->x)) + origin.first;
+        r.y = static_cast<std::int32_t>(std::lround(position->y)) + origin.second;
+        r.position = true;
     }
     if (size) {
-        int wantW = static_cast<int>(std::lround(size->width)) - e.left - e.right - 2 * bw;
-        int wantH = static_cast<int>(std::lround(size->height)) - e.top - e.bottom - 2 * bw;
+        // The manager adds its frame around the client: ask for the client's part of the size.
+        const int wantW = static_cast<int>(std::lround(size->width)) - e.left - e.right - 2 * border;
+        const int wantH = static_cast<int>(std::lround(size->height)) - e.top - e.bottom - 2 * border;
         SizeHints hints;
-        if (auto v = conn->property32(w, a.wmNormalHints, deadline)) hints = SizeHints::fromProperty(*v);
-        auto [gotW, gotH] = hints.constrain(std::max(1, wantW), std::max(1, wantH));
-        if (gotW != wantW || gotH != wantH) error = AXError::cannotComplete;  // the closest it accepts
-        cw = gotW;
-        ch = gotH;
-        flags |= moveW | moveH;
+        if (auto v = q.connection().property32(w, q.connection().atoms().wmNormalHints, q.deadline()))
+            hints = SizeHints::fromProperty(*v);
+        const auto [gotW, gotH] = hints.constrain(std::max(1, wantW), std::max(1, wantH));
+        if (gotW != wantW || gotH != wantH) r.error = AXError::cannotComplete;  // the closest it accepts
+        r.width = gotW;
+        r.height = gotH;
+        r.size = true;
     }
+    return r;
+}
 
-    xcb_void_cookie_t cookie;
-    if (managed) {
-        xcb_client_message_event_t ev{};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = a.netMoveresizeWindow;
-        ev.data.data32[0] = gravityNorthWest | flags | (sourcePager << 12);
-        ev.data.data32[1] = static_cast<std::uint32_t>(fx);
-        ev.data.data32[2] = static_cast<std::uint32_t>(fy);
-        ev.data.data32[3] = static_cast<std::uint32_t>(cw);
-        ev.data.data32[4] = static_cast<std::uint32_t>(ch);
-        cookie = xcb_send_event_checked(conn->get(), 0, conn->root(),
-                                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                                        reinterpret_cast<const char*>(&ev));
-    } else {
-        // No manager: the window is its own frame and is configured directly.
-        std::uint16_t mask = 0;
-        std::uint32_t values[4];
-        int n = 0;
-        if (position) {
-            mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
-            values[n++] = static_cast<std::uint32_t>(fx);
-            values[n++] = static_cast<std::uint32_t>(fy);
-        }
-        if (size) {
-            mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
-            values[n++] = static_cast<std::uint32_t>(cw);
-            values[n++] = static_cast<std::uint32_t>(ch);
-        }
-        cookie = xcb_configure_window_checked(conn->get(), w, mask, values);
+xcb_void_cookie_t X11Accessibility::askWindowManager(Connection& conn, xcb_window_t w, const FrameRequest& r) {
+    std::uint32_t flags = gravityNorthWest | (sourcePager << 12);
+    if (r.position) flags |= moveX | moveY;
+    if (r.size) flags |= moveW | moveH;
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = w;
+    ev.type = conn.atoms().netMoveresizeWindow;
+    ev.data.data32[0] = flags;
+    ev.data.data32[1] = static_cast<std::uint32_t>(r.x);
+    ev.data.data32[2] = static_cast<std::uint32_t>(r.y);
+    ev.data.data32[3] = static_cast<std::uint32_t>(r.width);
+    ev.data.data32[4] = static_cast<std::uint32_t>(r.height);
+    return xcb_send_event_checked(conn.get(), 0, conn.root(),
+                                  XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                                  reinterpret_cast<const char*>(&ev));
+}
+
+xcb_void_cookie_t X11Accessibility::configure(Connection& conn, xcb_window_t w, const FrameRequest& r) {
+    // No manager: the window is its own frame and is configured directly.
+    std::uint16_t mask = 0;
+    std::uint32_t values[4];
+    int n = 0;
+    if (r.position) {
+        mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
+        values[n++] = static_cast<std::uint32_t>(r.x);
+        values[n++] = static_cast<std::uint32_t>(r.y);
     }
-    if (!conn->check(cookie, deadline)) return conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete
-                                                                                            : AXError::invalidUIElement;
-    return error;
+    if (r.size) {
+        mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
+        values[n++] = static_cast<std::uint32_t>(r.width);
+        values[n++] = static_cast<std::uint32_t>(r.height);
+    }
+    return xcb_configure_window_checked(conn.get(), w, mask, values);
 }
 
 }  // namespace marrowick::x11

@@ -8,6 +8,7 @@
 
 #include "platform/accessibility.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_window_queries.h"
 
 namespace marrowick::x11 {
 
@@ -36,9 +37,29 @@ public:
     static std::optional<int> pidOf(const Element& e);
 
 private:
+    // What one frame write asks of the window manager (root coordinates, client size).
+    struct FrameRequest {
+        bool position = false;
+        bool size = false;
+        std::int32_t x = 0, y = 0;
+        int width = 0, height = 0;
+        int error = AXError::success;  // cannotComplete when the size hints refuse the size
+    };
+
     Connection* connection();
     Deadline deadlineFor(const Element& e);
+    AXReply applicationAttribute(Connection& conn, int pid, std::string_view name, Deadline deadline);
+    static AXReply frameAttribute(Connection& conn, xcb_window_t w, std::string_view name, Deadline deadline);
+    AXReply windowAttribute(Connection& conn, xcb_window_t w, std::string_view name, Deadline deadline);
     int setFrame(std::uint32_t window, std::optional<Point> position, std::optional<Size> size, Deadline deadline);
+    // Takes a maximised window out of that state and waits (bounded) until the manager did.
+    static bool unmaximize(WindowQueries& q, xcb_window_t w);
+    static void waitForSteadyExtents(WindowQueries& q, xcb_window_t w);
+    static FrameRequest frameRequest(WindowQueries& q, xcb_window_t w, std::optional<Point> position,
+                                     std::optional<Size> size, std::pair<int, int> origin, const Extents& extents,
+                                     int border);
+    static xcb_void_cookie_t askWindowManager(Connection& conn, xcb_window_t w, const FrameRequest& request);
+    static xcb_void_cookie_t configure(Connection& conn, xcb_window_t w, const FrameRequest& request);
 
     std::string display_;
     std::mutex mutex_;  // guards the two maps

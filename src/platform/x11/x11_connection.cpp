@@ -75,7 +75,7 @@ std::unique_ptr<Connection> Connection::open(const std::string& display, double 
         if (!r) return nullptr;
         *names[i].first = r->atom;
     }
-    std::free(conn->await<xcb_randr_query_version_reply_t>(randrVersion, deadline).release());  // NOLINT
+    (void)conn->await<xcb_randr_query_version_reply_t>(randrVersion, deadline);
     return conn;
 }
 
@@ -84,12 +84,12 @@ Wait Connection::wait(unsigned sequence, Deadline deadline, void** reply, int* e
     if (broken()) return Wait::broken;
     xcb_flush(c_);
     for (;;) {
-        xcb_generic_error_t* e = nullptr;
-        if (xcb_poll_for_reply(c_, sequence, reply, &e)) {
+        xcb_generic_error_t* raw = nullptr;
+        if (xcb_poll_for_reply(c_, sequence, reply, &raw)) {
+            const XPtr<xcb_generic_error_t> e(raw);
             if (broken()) return Wait::broken;
             if (e) {
                 if (errorCode) *errorCode = e->error_code;
-                std::free(e);  // NOLINT(cppcoreguidelines-no-malloc)
                 return Wait::error;
             }
             return *reply ? Wait::reply : Wait::error;
@@ -109,13 +109,13 @@ bool Connection::check(xcb_void_cookie_t cookie, Deadline deadline, int* errorCo
     // A void request is known to be done once a later reply has come.
     auto sync = await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(c_), deadline);
     if (!sync) return false;
-    void* r = nullptr;
-    xcb_generic_error_t* e = nullptr;
-    if (!xcb_poll_for_reply(c_, cookie.sequence, &r, &e)) return false;
-    std::free(r);  // NOLINT(cppcoreguidelines-no-malloc)
+    void* rawReply = nullptr;
+    xcb_generic_error_t* rawError = nullptr;
+    if (!xcb_poll_for_reply(c_, cookie.sequence, &rawReply, &rawError)) return false;
+    const XPtr<void> r(rawReply);
+    const XPtr<xcb_generic_error_t> e(rawError);
     if (e) {
         if (errorCode) *errorCode = e->error_code;
-        std::free(e);  // NOLINT(cppcoreguidelines-no-malloc)
         return false;
     }
     return !broken();

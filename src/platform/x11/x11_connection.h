@@ -25,6 +25,9 @@ struct FreeDeleter {
 template <class T>
 using XPtr = std::unique_ptr<T, FreeDeleter>;
 
+// An event's type without the bit that marks events sent by other clients.
+[[nodiscard]] inline std::uint8_t eventType(const xcb_generic_event_t& ev) { return ev.response_type & 0x7f; }
+
 // The atoms every service uses, interned once per connection.
 struct Atoms {
     xcb_atom_t wmState = 0, wmTransientFor = 0, wmNormalHints = 0, wmName = 0, utf8String = 0;

@@ -83,15 +83,12 @@ std::optional<Subscription> X11InputMonitors::addLocal(std::uint64_t mask, Local
 }
 
 void X11InputMonitors::drain() {
-    while (xcb_generic_event_t* ev = xcb_poll_for_event(conn_->get())) {
-        handle(ev);
-        std::free(ev);  // NOLINT(cppcoreguidelines-no-malloc)
-    }
+    while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) handle(ev.get());
     if (conn_->broken() && notifier_) notifier_->setEnabled(false);  // the server is gone
 }
 
 void X11InputMonitors::handle(xcb_generic_event_t* ev) {
-    std::uint8_t type = ev->response_type & 0x7f;
+    std::uint8_t type = eventType(*ev);
     if (type == xkbEvent_) {
         auto* any = reinterpret_cast<xcb_xkb_state_notify_event_t*>(ev);
         if (any->xkbType != XCB_XKB_STATE_NOTIFY) return;

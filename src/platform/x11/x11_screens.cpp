@@ -80,15 +80,14 @@ X11Screens::~X11Screens() = default;
 void X11Screens::drain() {
     for (;;) {
         bool dirty = false;
-        while (xcb_generic_event_t* ev = xcb_poll_for_event(conn_->get())) {
-            std::uint8_t type = ev->response_type & 0x7f;
+        while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) {
+            const std::uint8_t type = eventType(*ev);
             if (randrEvent_ && (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
                 dirty = true;
             if (type == XCB_PROPERTY_NOTIFY) {
-                auto* p = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+                const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev.get());
                 if (p->atom == conn_->atoms().netWorkarea) dirty = true;
             }
-            std::free(ev);  // NOLINT(cppcoreguidelines-no-malloc)
         }
         if (conn_->broken()) {
             notifier_->setEnabled(false);  // the server is gone: keep the last list
