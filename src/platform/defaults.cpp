@@ -137,7 +137,10 @@ double Defaults::realOf(const Value& v) {
 Defaults::Defaults(std::filesystem::path file) : file_(std::move(file)) { load(); }
 
 Defaults::~Defaults() {
-    if (dirty_) flush();
+    try {
+        if (dirty_) flush();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): out of memory at exit; nothing is left to tell
+    }
 }
 
 void Defaults::load() {
@@ -166,8 +169,8 @@ void Defaults::load() {
     note(*loadProblem_);
 }
 
-void Defaults::registerDefaults(Value::Dict values) {
-    for (auto& [k, v] : values) registered_.insert_or_assign(k, std::move(v));
+void Defaults::registerDefaults(const Value::Dict& values) {
+    for (const auto& [k, v] : values) registered_.insert_or_assign(k, v);
 }
 
 const Value* Defaults::object(std::string_view key) const {
@@ -234,7 +237,9 @@ bool Defaults::flush() {
     if (!file_) return true;
     json j = json::object();
     for (const auto& [k, v] : persisted_) j[k] = toJson(v);
-    const std::string text = j.dump(2) + "\n";
+    // Texts that are not UTF-8 (a display's name, say) are written with replacement characters
+    // rather than failing the whole write.
+    const std::string text = j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 
     std::error_code ec;
     std::filesystem::create_directories(file_->parent_path(), ec);

@@ -24,7 +24,7 @@ public:
     Defaults(const Defaults&) = delete;
     Defaults& operator=(const Defaults&) = delete;
 
-    void registerDefaults(Value::Dict values);
+    void registerDefaults(const Value::Dict& values);
 
     // The persisted value, else the registered one, else none. The pointer stays valid until the
     // next change of the store.

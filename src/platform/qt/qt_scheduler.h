@@ -13,6 +13,7 @@ public:
     TaskHandle every(double seconds, std::function<void()> task) override;
 
 private:
+    TaskHandle start(double seconds, std::function<void()> task, bool repeat);
     QObject context_;  // timers die with the scheduler
 };
 

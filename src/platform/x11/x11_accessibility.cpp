@@ -145,7 +145,8 @@ AXReply X11Accessibility::elementAtPosition(const Element& root, float x, float 
     if (!conn) return fail(AXError::cannotComplete);
     auto origin = primaryOrigin(*conn, deadline);
     if (!origin) return fail(AXError::cannotComplete);
-    double rx = std::floor(x) + origin->first, ry = std::floor(y) + origin->second;
+    const double rx = std::floor(static_cast<double>(x)) + origin->first;
+    const double ry = std::floor(static_cast<double>(y)) + origin->second;
     if (std::abs(rx) > 32767 || std::abs(ry) > 32767) return fail(AXError::noValue);
     WindowQueries q(*conn, deadline);
     auto top = q.topLevelAt(static_cast<int>(rx), static_cast<int>(ry));

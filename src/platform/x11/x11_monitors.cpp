@@ -37,8 +37,9 @@ std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline dea
         out.push_back(Monitor{"screen", true, 0, 0, geometry->width, geometry->height, {}});
         return out;
     }
-    std::vector<xcb_get_atom_name_cookie_t> cookies;
     if (!withNames) names.clear();
+    std::vector<xcb_get_atom_name_cookie_t> cookies;
+    cookies.reserve(names.size());
     for (xcb_atom_t a : names) cookies.push_back(xcb_get_atom_name(c, a));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
         auto n = conn.await<xcb_get_atom_name_reply_t>(cookies[i], deadline);

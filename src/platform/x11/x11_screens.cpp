@@ -48,10 +48,12 @@ Box visibleBox(const Monitor& m, const std::vector<std::vector<std::uint32_t>>& 
 
 bool sameScreens(const std::vector<Screen>& a, const std::vector<Screen>& b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
+    for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].frame != b[i].frame || a[i].visibleFrame != b[i].visibleFrame || a[i].displayId != b[i].displayId ||
-            a[i].name != b[i].name)
+            a[i].name != b[i].name) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -157,9 +159,10 @@ bool X11Screens::refresh() {
             auto info = conn_->await<xcb_randr_get_output_info_reply_t>(
                 xcb_randr_get_output_info(c, output, XCB_CURRENT_TIME), deadline);
             std::string connector;
-            if (info)
+            if (info) {
                 connector.assign(reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get())),
                                  static_cast<std::size_t>(xcb_randr_get_output_info_name_length(info.get())));
+            }
             auto edid = conn_->await<xcb_randr_get_output_property_reply_t>(
                 xcb_randr_get_output_property(c, output, a.edid, XCB_GET_PROPERTY_TYPE_ANY, 0, 256, 0, 0), deadline);
             std::optional<std::string> uuid;

@@ -73,6 +73,7 @@ std::optional<int> WindowQueries::pid(xcb_window_t w) {
 std::vector<std::optional<int>> WindowQueries::pids(const std::vector<xcb_window_t>& windows) {
     xcb_connection_t* c = conn_.get();
     std::vector<xcb_get_property_cookie_t> cookies;
+    cookies.reserve(windows.size());
     for (xcb_window_t w : windows)
         cookies.push_back(xcb_get_property(c, 0, w, conn_.atoms().netWmPid, XCB_ATOM_CARDINAL, 0, 1));
     std::vector<std::optional<int>> out(windows.size());
