@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -7,8 +8,10 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/application_id.h"
 #include "base/log.h"
 #include "app/options.h"
+#include "app/session_type.h"
 #include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "platform/defaults.h"
@@ -30,6 +33,24 @@ std::filesystem::path xdgDir(const char* variable, const char* fallback) {
 
 constexpr double settingsWriteDelay = 0.5;
 
+// In a Wayland session Marrowick could move no window: it says so on standard error, in the log
+// and, where an X display (XWayland) can show one, in a dialog, instead of sitting in the tray
+// doing nothing.
+int refuseWayland(int argc, char** argv) {
+    const std::string message(marrowick::waylandMessage);
+    std::cerr << "marrowick: " << message << '\n';
+    marrowick::removeLog();
+    marrowick::note(message);
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') return 1;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication qapp(argc, argv);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Marrowick"), QString::fromStdString(message),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,11 +64,21 @@ int main(int argc, char** argv) {
         std::cout << "Marrowick " << MARROWICK_VERSION << '\n';
         return 0;
     }
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
-        std::cerr << "marrowick: no X display (DISPLAY is not set); scripts/run starts a virtual desktop\n";
-        return 1;
+    const std::filesystem::path stateDir = xdgDir("XDG_STATE_HOME", ".local/state");
+    std::error_code ec;
+    std::filesystem::create_directories(stateDir, ec);
+    marrowick::setLogPath(stateDir / "Marrowick.log");
+
+    switch (marrowick::sessionType(marrowick::SessionVariables::fromEnvironment())) {
+        case marrowick::SessionType::wayland:
+            return refuseWayland(argc, argv);
+        case marrowick::SessionType::none:
+            std::cerr << "marrowick: no X display (DISPLAY is not set); it runs in an X11 desktop session\n";
+            return 1;
+        case marrowick::SessionType::x11:
+            break;
     }
+    const char* display = std::getenv("DISPLAY");
     // One point is one X pixel, and the windows are X11 ones.
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -55,13 +86,10 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marrowick"));
     QApplication::setApplicationVersion(QStringLiteral(MARROWICK_VERSION));
+    QApplication::setDesktopFileName(QString::fromUtf8(marrowick::applicationId));
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(marrowick::trayIcon());
-
-    const std::filesystem::path stateDir = xdgDir("XDG_STATE_HOME", ".local/state");
-    std::error_code ec;
-    std::filesystem::create_directories(stateDir, ec);
-    marrowick::setLogPath(stateDir / "Marrowick.log");
+    // The installed icon when the icon theme has it, else the tray's drawing.
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(marrowick::applicationId), marrowick::trayIcon()));
 
     App* delegate = nullptr;
     auto instance = marrowick::SingleInstance::acquire(marrowick::SingleInstance::defaultRuntimeDir(), [&delegate] {
@@ -69,7 +97,12 @@ int main(int argc, char** argv) {
     });
     if (!instance) return 0;  // the running one was told to reopen
 
-    auto backend = marrowick::x11::X11Backend::open(display);
+    auto backend = marrowick::x11::X11Backend::open(
+        display, marrowick::XdgLoginItems(marrowick::XdgLoginItems::defaultAutostartDir(),
+                                          std::string(marrowick::applicationId),
+                                          marrowick::XdgLoginItems::binaryToStart(
+                                              QApplication::applicationFilePath().toStdString(),
+                                              MARROWICK_INSTALLED_BINARY)));
     if (!backend) {
         std::cerr << "marrowick: cannot use the X display " << display << " (it needs XInput 2 and XKB)\n";
         return 1;

@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QPixmap>
 
+#include "app/application_id.h"
+
 namespace marrowick {
 
 QIcon trayIcon() {
@@ -27,7 +29,9 @@ QIcon trayIcon() {
         p.end();
         icon.addPixmap(pm);
     }
-    return icon;
+    // The installed symbolic icon when the theme has it: a tray host that recolours symbolic
+    // icons for its panel gets it by name.
+    return QIcon::fromTheme(QString::fromUtf8(applicationId) + QStringLiteral("-symbolic"), icon);
 }
 
 }  // namespace marrowick

@@ -4,8 +4,6 @@
 #include <QElapsedTimer>
 
 #include "platform/qt/qt_scheduler.h"
-#include "platform/qt/xdg_login_items.h"
-#include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
@@ -27,18 +25,6 @@ TEST(QtScheduler, CancelledTasksAndTimersStop) {
     EXPECT_EQ(once, 1);
     EXPECT_EQ(cancelledOnce, 0);
     EXPECT_EQ(ticks, 3);
-}
-
-TEST(XdgLoginItems, RegisterWritesTheAutostartEntry) {
-    test::TempDir dir;
-    XdgLoginItems items(dir / "autostart" / "marrowick.desktop", "/usr/bin/marrowick");
-    EXPECT_EQ(items.status(), 0);
-    EXPECT_EQ(items.registerItem(), std::nullopt);
-    EXPECT_EQ(items.status(), LoginItems::enabled);
-    EXPECT_NE(test::readFile(dir / "autostart" / "marrowick.desktop").find("Exec=/usr/bin/marrowick\n"),
-              std::string::npos);
-    EXPECT_EQ(items.unregisterItem(), std::nullopt);
-    EXPECT_EQ(items.status(), 0);
 }
 
 }  // namespace

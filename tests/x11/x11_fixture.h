@@ -16,7 +16,10 @@ protected:
         session = XSession::start(options(), &failure);
         ASSERT_TRUE(session || failure.empty()) << failure;
         if (!session) GTEST_SKIP() << "Xvfb cannot start on this machine: the X11 tests need a virtual X server";
-        backend = x11::X11Backend::open(session->display());
+        // Start at login is not tried here: an entry nobody writes.
+        backend = x11::X11Backend::open(session->display(),
+                                        XdgLoginItems(std::filesystem::temp_directory_path() / "marrowick-x11-tests",
+                                                      "app.marrowick.Tests", "/bin/true"));
         ASSERT_TRUE(backend) << "the X11 services did not open on " << session->display();
     }
     void TearDown() override {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,28 +39,46 @@ int QtDialogs::runModal(const Alert& alert) {
 
 void QtDialogs::showAbout(const AboutInfo& info) {
     if (about_ == nullptr) {
-        about_ = new QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint);
-        about_->setWindowTitle(QStringLiteral("About %1").arg(QString::fromStdString(info.name)));
+        // A dialog of fixed size whose frame offers only closing.
+        about_ = new QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+        const QString title = QStringLiteral("About %1").arg(QString::fromStdString(info.name));
+        about_->setWindowTitle(title);
         auto* layout = new QVBoxLayout(about_);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        layout->setContentsMargins(24, 20, 24, 20);
+        layout->setSpacing(8);
         auto* icon = new QLabel(about_);
         icon->setPixmap(QApplication::windowIcon().pixmap(64, 64));
         icon->setAlignment(Qt::AlignCenter);
-        auto* name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(info.name).toHtmlEscaped()));
+        icon->setAccessibleName(QString::fromStdString(info.name));
+        auto* name = new QLabel(QString::fromStdString(info.name), about_);
+        QFont large = name->font();
+        large.setBold(true);
+        large.setPointSizeF(large.pointSizeF() * 1.3);
+        name->setFont(large);
         name->setAlignment(Qt::AlignCenter);
-        auto* version = new QLabel(QStringLiteral("Version %1").arg(QString::fromStdString(info.version)));
+        // Wide enough that a window manager's title bar shows the whole title beside its button.
+        name->setMinimumWidth(QFontMetrics(large).horizontalAdvance(title) * 2);
+        auto* version = new QLabel(QStringLiteral("Version %1").arg(QString::fromStdString(info.version)), about_);
         version->setAlignment(Qt::AlignCenter);
         auto* credits = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
                                        .arg(QString::fromStdString(info.creditsLink).toHtmlEscaped(),
-                                            QString::fromStdString(info.creditsText).toHtmlEscaped()));
+                                            QString::fromStdString(info.creditsText).toHtmlEscaped()),
+                                   about_);
         credits->setObjectName(QStringLiteral("credits"));
         credits->setAlignment(Qt::AlignCenter);
+        credits->setTextInteractionFlags(Qt::TextBrowserInteraction);
         credits->setOpenExternalLinks(true);
+        credits->setAccessibleName(QString::fromStdString(info.creditsText));
         QFont small = credits->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
         credits->setFont(small);
-        for (QWidget* w : {static_cast<QWidget*>(icon), static_cast<QWidget*>(name), static_cast<QWidget*>(version),
-                           static_cast<QWidget*>(credits)})
-            layout->addWidget(w);
+        layout->addWidget(icon);
+        layout->addWidget(name);
+        layout->addWidget(version);
+        layout->addSpacing(4);
+        layout->addWidget(credits);
     }
     about_->show();
     about_->raise();

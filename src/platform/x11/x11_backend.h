@@ -22,7 +22,7 @@ namespace marrowick::x11 {
 class X11Backend : public Platform {
 public:
     // None when the display cannot be opened or lacks XInput 2 or XKB.
-    static std::unique_ptr<X11Backend> open(const std::string& display = defaultDisplay());
+    static std::unique_ptr<X11Backend> open(const std::string& display, XdgLoginItems loginItems);
 
     X11Screens& screens() override { return *screens_; }
     X11Pointer& pointer() override { return *pointer_; }
@@ -31,12 +31,12 @@ public:
     X11Workspace& workspace() override { return *workspace_; }
     QtScheduler& scheduler() override { return scheduler_; }
     QtDialogs& dialogs() override { return dialogs_; }
-    XdgLoginItems& loginItems() override { return *loginItems_; }
+    XdgLoginItems& loginItems() override { return loginItems_; }
     NoPreferenceDomains& preferences() override { return preferences_; }
     NotificationCenter& notifications() override { return notifications_; }
 
 private:
-    X11Backend() = default;
+    explicit X11Backend(XdgLoginItems loginItems) : loginItems_(std::move(loginItems)) {}
     std::unique_ptr<X11Screens> screens_;
     std::unique_ptr<X11Pointer> pointer_;
     std::unique_ptr<X11InputMonitors> input_;
@@ -44,7 +44,7 @@ private:
     std::unique_ptr<X11Workspace> workspace_;
     QtScheduler scheduler_;
     QtDialogs dialogs_;
-    std::unique_ptr<XdgLoginItems> loginItems_;
+    XdgLoginItems loginItems_;
     NoPreferenceDomains preferences_;
     NotificationCenter notifications_;
 };
