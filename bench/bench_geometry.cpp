@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include "settings/screen_layout.h"
 #include "platform/defaults.h"
 #include "platform/sim/sim_screens.h"
+#include "settings/screen_layout.h"
 #include "settings/settings.h"
 
 namespace marrowick {

@@ -2,8 +2,8 @@
 
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
-#include "platform/sim/sim_desktop.h"
 #include "platform/modifiers.h"
+#include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"
 #include "snap/snapper.h"
 #include "support/recording_outline.h"
@@ -18,7 +18,7 @@ struct Desk {
         desk.screens().setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
         desk.screens().setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
         desk.screens().setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
-                                 {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
+                                   {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
         for (const Screen& s : desk.screens().screens()) {
             Settings::setDividers({1.0 / 3, 2.0 / 3}, s);
             Settings::setGap(10, s);

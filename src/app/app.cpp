@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "base/log.h"
 #include "app/snap_outline.h"
 #include "app/tray_icon.h"
+#include "base/log.h"
 #include "settings/screen_layout.h"
 #include "settings/settings.h"
 

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/mac_option_tiling.h"
 #include "app/options.h"
 #include "follow/window_follower.h"
 #include "platform/platform.h"
-#include "ui/outline_pool.h"
+#include "settings/mac_option_tiling.h"
 #include "snap/snapper.h"
+#include "ui/outline_pool.h"
 
 class QAction;
 class QMenu;

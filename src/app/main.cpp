@@ -9,11 +9,11 @@
 
 #include "app/app.h"
 #include "app/application_id.h"
-#include "base/log.h"
 #include "app/options.h"
 #include "app/session_type.h"
 #include "app/single_instance.h"
 #include "app/tray_icon.h"
+#include "base/log.h"
 #include "platform/defaults.h"
 #include "platform/x11/x11_backend.h"
 #include "settings/settings.h"
@@ -98,11 +98,10 @@ int main(int argc, char** argv) {
     if (!instance) return 0;  // the running one was told to reopen
 
     auto backend = marrowick::x11::X11Backend::open(
-        display, marrowick::XdgLoginItems(marrowick::XdgLoginItems::defaultAutostartDir(),
-                                          std::string(marrowick::applicationId),
-                                          marrowick::XdgLoginItems::binaryToStart(
-                                              QApplication::applicationFilePath().toStdString(),
-                                              MARROWICK_INSTALLED_BINARY)));
+        display,
+        marrowick::XdgLoginItems(marrowick::XdgLoginItems::defaultAutostartDir(), std::string(marrowick::applicationId),
+                                 marrowick::XdgLoginItems::binaryToStart(
+                                     QApplication::applicationFilePath().toStdString(), MARROWICK_INSTALLED_BINARY)));
     if (!backend) {
         std::cerr << "marrowick: cannot use the X display " << display << " (it needs XInput 2 and XKB)\n";
         return 1;

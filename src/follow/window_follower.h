@@ -46,7 +46,7 @@ private:
     Accessibility& ax_;
     const Workspace& workspace_;
     const Screens& screens_;
-    std::mutex lock_;              // guards latest_ and scheduled_
+    std::mutex lock_;  // guards latest_ and scheduled_
     std::vector<Rect> latest_;
     bool scheduled_ = false;
     std::vector<Follower> followers_;  // touched only on the queue

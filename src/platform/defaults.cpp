@@ -11,8 +11,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "base/log.h"
 #include "base/atomic_file.h"
+#include "base/log.h"
 #include "base/utc_time.h"
 
 namespace marrowick {
@@ -23,28 +23,33 @@ using nlohmann::json;
 
 Value fromJson(const json& j) {
     switch (j.type()) {
-    case json::value_t::boolean: return Value(j.get<bool>());
-    case json::value_t::number_integer: return Value(j.get<std::int64_t>());
-    case json::value_t::number_unsigned: {
-        auto u = j.get<std::uint64_t>();
-        if (u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-            return Value(static_cast<std::int64_t>(u));
-        return Value(static_cast<double>(u));
-    }
-    case json::value_t::number_float: return Value(j.get<double>());
-    case json::value_t::string: return Value(j.get<std::string>());
-    case json::value_t::array: {
-        Value::List list;
-        list.reserve(j.size());
-        for (const auto& e : j) list.push_back(fromJson(e));
-        return Value(std::move(list));
-    }
-    case json::value_t::object: {
-        Value::Dict dict;
-        for (const auto& [k, e] : j.items()) dict.emplace(k, fromJson(e));
-        return Value(std::move(dict));
-    }
-    default: return {};
+        case json::value_t::boolean:
+            return Value(j.get<bool>());
+        case json::value_t::number_integer:
+            return Value(j.get<std::int64_t>());
+        case json::value_t::number_unsigned: {
+            auto u = j.get<std::uint64_t>();
+            if (u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+                return Value(static_cast<std::int64_t>(u));
+            return Value(static_cast<double>(u));
+        }
+        case json::value_t::number_float:
+            return Value(j.get<double>());
+        case json::value_t::string:
+            return Value(j.get<std::string>());
+        case json::value_t::array: {
+            Value::List list;
+            list.reserve(j.size());
+            for (const auto& e : j) list.push_back(fromJson(e));
+            return Value(std::move(list));
+        }
+        case json::value_t::object: {
+            Value::Dict dict;
+            for (const auto& [k, e] : j.items()) dict.emplace(k, fromJson(e));
+            return Value(std::move(dict));
+        }
+        default:
+            return {};
     }
 }
 
@@ -52,8 +57,8 @@ json toJson(const Value& v) {
     return std::visit(
         [](const auto& x) -> json {
             using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::int64_t> ||
-                          std::is_same_v<T, double> || std::is_same_v<T, std::string>) {
+            if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::int64_t> || std::is_same_v<T, double> ||
+                          std::is_same_v<T, std::string>) {
                 return json(x);
             } else if constexpr (std::is_same_v<T, Value::List>) {
                 json a = json::array();

@@ -17,6 +17,8 @@ inline constexpr std::uint64_t command = 0x100000;
 inline constexpr std::uint64_t dragKeyMask = Modifier::shift | Modifier::control | Modifier::option | Modifier::command;
 
 // The drag keys are held when the live flags, masked, equal the chosen set exactly.
-[[nodiscard]] inline constexpr bool keysMatch(std::uint64_t flags, std::uint64_t keys) { return (flags & dragKeyMask) == keys; }
+[[nodiscard]] inline constexpr bool keysMatch(std::uint64_t flags, std::uint64_t keys) {
+    return (flags & dragKeyMask) == keys;
+}
 
 }  // namespace marrowick

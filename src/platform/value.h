@@ -27,17 +27,17 @@ struct Value {
     Storage v;
 
     Value() = default;
-    Value(bool b) : v(b) {}                                  // NOLINT(google-explicit-constructor)
-    Value(int i) : v(static_cast<std::int64_t>(i)) {}        // NOLINT(google-explicit-constructor)
-    Value(std::int64_t i) : v(i) {}                          // NOLINT(google-explicit-constructor)
-    Value(double d) : v(d) {}                                // NOLINT(google-explicit-constructor)
-    Value(const char* s) : v(std::string(s)) {}              // NOLINT(google-explicit-constructor)
-    Value(std::string s) : v(std::move(s)) {}                // NOLINT(google-explicit-constructor)
-    Value(List l) : v(std::move(l)) {}                       // NOLINT(google-explicit-constructor)
-    Value(Dict d) : v(std::move(d)) {}                       // NOLINT(google-explicit-constructor)
-    Value(Point p) : v(p) {}                                 // NOLINT(google-explicit-constructor)
-    Value(Size s) : v(s) {}                                  // NOLINT(google-explicit-constructor)
-    Value(Element e) : v(e) {}                               // NOLINT(google-explicit-constructor)
+    Value(bool b) : v(b) {}                            // NOLINT(google-explicit-constructor)
+    Value(int i) : v(static_cast<std::int64_t>(i)) {}  // NOLINT(google-explicit-constructor)
+    Value(std::int64_t i) : v(i) {}                    // NOLINT(google-explicit-constructor)
+    Value(double d) : v(d) {}                          // NOLINT(google-explicit-constructor)
+    Value(const char* s) : v(std::string(s)) {}        // NOLINT(google-explicit-constructor)
+    Value(std::string s) : v(std::move(s)) {}          // NOLINT(google-explicit-constructor)
+    Value(List l) : v(std::move(l)) {}                 // NOLINT(google-explicit-constructor)
+    Value(Dict d) : v(std::move(d)) {}                 // NOLINT(google-explicit-constructor)
+    Value(Point p) : v(p) {}                           // NOLINT(google-explicit-constructor)
+    Value(Size s) : v(s) {}                            // NOLINT(google-explicit-constructor)
+    Value(Element e) : v(e) {}                         // NOLINT(google-explicit-constructor)
 
     [[nodiscard]] bool isNone() const { return std::holds_alternative<std::monostate>(v); }
     [[nodiscard]] bool isNumber() const {

@@ -63,8 +63,8 @@ void registerDefaults() {
 }
 
 std::string uuid(const Screen& screen) {
-    if (screen.displayId && *screen.displayId >= 0 &&
-        *screen.displayId <= std::numeric_limits<std::uint32_t>::max() && installedScreens != nullptr) {
+    if (screen.displayId && *screen.displayId >= 0 && *screen.displayId <= std::numeric_limits<std::uint32_t>::max() &&
+        installedScreens != nullptr) {
         if (auto text = installedScreens->uuidText(static_cast<std::uint32_t>(*screen.displayId));
             text && !text->empty())
             return *text;
@@ -165,9 +165,7 @@ double borderWidth() { return finiteOr(store().real(borderWidthKey), defaultBord
 
 double cornerRadius() { return finiteOr(store().real(cornerRadiusKey), defaultCornerRadius); }
 
-OutlineStyle outlineStyle() {
-    return {color(fillColorKey), color(borderColorKey), borderWidth(), cornerRadius()};
-}
+OutlineStyle outlineStyle() { return {color(fillColorKey), color(borderColorKey), borderWidth(), cornerRadius()}; }
 
 void resetOutline() {
     for (std::string_view key : outlineKeys) store().remove(key);

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "geometry/axis.h"
 #include "platform/defaults.h"
 #include "platform/modifiers.h"
 #include "platform/screens.h"
-#include "geometry/axis.h"
 #include "settings/color.h"
 #include "settings/outline_style.h"
 

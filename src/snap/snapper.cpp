@@ -29,24 +29,29 @@ void Snapper::begin() {
 
 void Snapper::handle(const Event& event) {
     switch (event.type) {
-    case EventType::leftMouseDown:
-        if (overlay_ != nullptr) overlay_->interrupt();
-        window_ = access_.windowUnderPointer();
-        start_ = window_ ? access_.position(*window_) : std::nullopt;
-        moving_ = false;
-        target_.reset();
-        break;
-    case EventType::leftMouseUp: finish(); break;
-    case EventType::leftMouseDragged: update(event.modifierFlags); break;
-    case EventType::keyDown:
-        // A key press does not cancel a snap.
-        if (overlay_ != nullptr) overlay_->interrupt();
-        break;
-    case EventType::flagsChanged:
-        if (overlay_ != nullptr) overlay_->keysChanged(event.modifierFlags);
-        update(event.modifierFlags);
-        break;
-    default: break;
+        case EventType::leftMouseDown:
+            if (overlay_ != nullptr) overlay_->interrupt();
+            window_ = access_.windowUnderPointer();
+            start_ = window_ ? access_.position(*window_) : std::nullopt;
+            moving_ = false;
+            target_.reset();
+            break;
+        case EventType::leftMouseUp:
+            finish();
+            break;
+        case EventType::leftMouseDragged:
+            update(event.modifierFlags);
+            break;
+        case EventType::keyDown:
+            // A key press does not cancel a snap.
+            if (overlay_ != nullptr) overlay_->interrupt();
+            break;
+        case EventType::flagsChanged:
+            if (overlay_ != nullptr) overlay_->keysChanged(event.modifierFlags);
+            update(event.modifierFlags);
+            break;
+        default:
+            break;
     }
 }
 

@@ -50,7 +50,9 @@ private:
         return outerPath().subtracted(hole);
     }
     // Without translucency a thin border shows at least one pixel wide.
-    [[nodiscard]] double bandWidth() const { return translucent_ ? style.borderWidth : std::max(1.0, style.borderWidth); }
+    [[nodiscard]] double bandWidth() const {
+        return translucent_ ? style.borderWidth : std::max(1.0, style.borderWidth);
+    }
     // Without translucency a see-through fill would show as a solid slab: keep only the border,
     // with the inside cut away so the desktop shows through.
     void applyShape() {

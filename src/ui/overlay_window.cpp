@@ -7,8 +7,7 @@ namespace marrowick {
 
 void makeOverlayWindow(QWidget& window, OverlayInput input) {
     Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint |
-                            Qt::X11BypassWindowManagerHint;
+                            Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint;
     if (input == OverlayInput::passesThrough) flags |= Qt::WindowTransparentForInput;
     window.setWindowFlags(flags);
     window.setAttribute(Qt::WA_TranslucentBackground);

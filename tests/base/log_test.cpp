@@ -31,7 +31,7 @@ TEST_F(Log, EntriesAreTimestampedLinesAppendedInOrder) {
     note("two\nlines");
     note("snapped × ⌥");
     EXPECT_TRUE(std::regex_match(readFile(file), std::regex(stamp + " watching drags\n" + stamp + " \n" + stamp +
-                                                             " two\nlines\n" + stamp + " snapped × ⌥\n")))
+                                                            " two\nlines\n" + stamp + " snapped × ⌥\n")))
         << readFile(file);
 }
 

@@ -35,16 +35,15 @@ TEST_P(Moving, SnapsToHundredthsWithinBounds) {
     EXPECT_EQ(c.list, before) << "the argument is left unchanged";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Moving,
-    ::testing::Values(MoveCase{{0.5}, 0, 0.734, {0.73}}, MoveCase{{0.5}, 0, 0.95, {0.9}},
-                      MoveCase{{0.5}, 0, 0.02, {0.1}}, MoveCase{{0.5}, 0, 0.125, {0.13}},
-                      MoveCase{{0.5}, 0, -3, {0.1}}, MoveCase{{0.5}, 0, 7, {0.9}},
-                      MoveCase{{0.3, 0.6}, 1, 0.35, {0.3, 0.4}},
-                      MoveCase{{1.0 / 3, 2.0 / 3}, 0, 0.5, {0.5, 2.0 / 3}},
-                      MoveCase{{1.0 / 3, 0.5, 2.0 / 3}, 1, 0.2, {1.0 / 3, 1.0 / 3 + 0.1, 2.0 / 3}},
-                      MoveCase{{0.45, 0.5, 0.55}, 1, 0.1, {0.45, 0.45, 0.55}},
-                      MoveCase{{0.45, 0.5, 0.55}, 1, 0.9, {0.45, 0.45, 0.55}}));
+INSTANTIATE_TEST_SUITE_P(Table, Moving,
+                         ::testing::Values(MoveCase{{0.5}, 0, 0.734, {0.73}}, MoveCase{{0.5}, 0, 0.95, {0.9}},
+                                           MoveCase{{0.5}, 0, 0.02, {0.1}}, MoveCase{{0.5}, 0, 0.125, {0.13}},
+                                           MoveCase{{0.5}, 0, -3, {0.1}}, MoveCase{{0.5}, 0, 7, {0.9}},
+                                           MoveCase{{0.3, 0.6}, 1, 0.35, {0.3, 0.4}},
+                                           MoveCase{{1.0 / 3, 2.0 / 3}, 0, 0.5, {0.5, 2.0 / 3}},
+                                           MoveCase{{1.0 / 3, 0.5, 2.0 / 3}, 1, 0.2, {1.0 / 3, 1.0 / 3 + 0.1, 2.0 / 3}},
+                                           MoveCase{{0.45, 0.5, 0.55}, 1, 0.1, {0.45, 0.45, 0.55}},
+                                           MoveCase{{0.45, 0.5, 0.55}, 1, 0.9, {0.45, 0.45, 0.55}}));
 
 TEST(Sections, CutTheVisibleFrameWithRoundedInnerEdges) {
     EXPECT_EQ(sections({0, 0, 3440, 1415}, Axis::columns, {1.0 / 3, 2.0 / 3}),

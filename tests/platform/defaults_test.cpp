@@ -47,20 +47,14 @@ TEST_P(DefaultsCoercion, TypedReadsFollowTheUserDefaultsRules) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DefaultsCoercion,
-                         ::testing::Values(Coercion{Value(42), 42, true, 42.0},
-                                           Coercion{Value(0), 0, false, 0.0},
+                         ::testing::Values(Coercion{Value(42), 42, true, 42.0}, Coercion{Value(0), 0, false, 0.0},
                                            Coercion{Value(2.75), 2, true, 2.75},
-                                           Coercion{Value(-2.75), -2, true, -2.75},
-                                           Coercion{Value(true), 1, true, 1.0},
-                                           Coercion{Value(false), 0, false, 0.0},
-                                           Coercion{Value("12"), 12, true, 12.0},
+                                           Coercion{Value(-2.75), -2, true, -2.75}, Coercion{Value(true), 1, true, 1.0},
+                                           Coercion{Value(false), 0, false, 0.0}, Coercion{Value("12"), 12, true, 12.0},
                                            Coercion{Value("  -3.5x"), -3, true, -3.5},
-                                           Coercion{Value("YES"), 0, true, 0.0},
-                                           Coercion{Value("true"), 0, true, 0.0},
-                                           Coercion{Value("no"), 0, false, 0.0},
-                                           Coercion{Value("007"), 7, true, 7.0},
-                                           Coercion{Value("0"), 0, false, 0.0},
-                                           Coercion{Value("nan"), 0, false, 0.0},
+                                           Coercion{Value("YES"), 0, true, 0.0}, Coercion{Value("true"), 0, true, 0.0},
+                                           Coercion{Value("no"), 0, false, 0.0}, Coercion{Value("007"), 7, true, 7.0},
+                                           Coercion{Value("0"), 0, false, 0.0}, Coercion{Value("nan"), 0, false, 0.0},
                                            Coercion{Value(""), 0, false, 0.0},
                                            Coercion{Value(Value::List{1}), 0, false, 0.0}));
 
@@ -146,7 +140,8 @@ TEST_P(DefaultsBadFile, IsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(Defaults(file).integer("dragKeys"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DefaultsBadFile, ::testing::Values("{\"dragKeys\": ", "[1, 2]", "\"text\"", "\x01\xff"));
+INSTANTIATE_TEST_SUITE_P(Cases, DefaultsBadFile,
+                         ::testing::Values("{\"dragKeys\": ", "[1, 2]", "\"text\"", "\x01\xff"));
 
 TEST_F(DefaultsFile, FailedWriteLeavesThePreviousFileWhole) {
     Defaults d(file);

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <vector>
 
-
 namespace marrowick {
 namespace {
 

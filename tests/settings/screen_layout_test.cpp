@@ -1,6 +1,7 @@
+#include "settings/screen_layout.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/screen_layout.h"
 #include "support/settings_fixture.h"
 
 namespace marrowick {
@@ -34,14 +35,12 @@ TEST_F(Pointer, HitTestTable) {
         std::optional<Rect> expected;
         const char* why;
     };
-    for (const Case& c : {Case{{20, 700}, none, "left band"}, Case{{700, 1380}, none, "top band"},
-                          Case{{700, 60}, none, "bottom border of the shrunk rectangle"},
-                          Case{{700, 61}, first, "just inside"}, Case{{1147, 700}, middle, "shared edge"},
-                          Case{{1146.5, 700}, first, "left of the edge"},
-                          Case{{1150, 700}, middle, "over the gap"},
-                          Case{{3440, 500}, none, "second screen has no sections"},
-                          Case{{3439.5, 500}, none, "first screen's right band"},
-                          Case{{-5, 500}, none, "no screen"}}) {
+    for (const Case& c :
+         {Case{{20, 700}, none, "left band"}, Case{{700, 1380}, none, "top band"},
+          Case{{700, 60}, none, "bottom border of the shrunk rectangle"}, Case{{700, 61}, first, "just inside"},
+          Case{{1147, 700}, middle, "shared edge"}, Case{{1146.5, 700}, first, "left of the edge"},
+          Case{{1150, 700}, middle, "over the gap"}, Case{{3440, 500}, none, "second screen has no sections"},
+          Case{{3439.5, 500}, none, "first screen's right band"}, Case{{-5, 500}, none, "no screen"}}) {
         EXPECT_EQ(tileUnderPointer(c.p, both), c.expected) << c.why;
     }
 }

@@ -53,9 +53,9 @@ TEST_F(SettingsTest, LegacyPairAppliesToUltrawideDisplaysOnly) {
 
 TEST_F(SettingsTest, LegacyPairThatBreaksTheRulesIsIgnored) {
     const std::vector<double> even{1.0 / 3, 2.0 / 3};
-    for (auto [left, right] : {std::pair<Value, Value>{Value(0.75), Value(0.25)},
-                               std::pair<Value, Value>{Value(0.25), Value()},
-                               std::pair<Value, Value>{Value(0.25), Value(1.5)}}) {
+    for (auto [left, right] :
+         {std::pair<Value, Value>{Value(0.75), Value(0.25)}, std::pair<Value, Value>{Value(0.25), Value()},
+          std::pair<Value, Value>{Value(0.25), Value(1.5)}}) {
         store.set("dividerLeft", left);
         if (right.isNone()) {
             store.remove("dividerRight");
@@ -81,11 +81,10 @@ TEST_F(SettingsTest, MalformedStoredListsReadAsMissing) {
     const Screen wide = screen(ultrawide);
     const Screen narrow = screen(plain, "Narrow");
     const double inf = std::numeric_limits<double>::infinity();
-    for (const Value::List& bad : {Value::List{0.5, "x"}, Value::List{0.6, 0.4}, Value::List{0.5, 0.5},
-                                   Value::List{0.0, 0.5}, Value::List{0.5, 1.0}, Value::List{-0.2},
-                                   Value::List{std::nan("")}, Value::List{inf}, Value::List{true}}) {
-        store.set("displayDividers",
-                  Value(Value::Dict{{"Display", Value(bad)}, {"Narrow", Value(bad)}}));
+    for (const Value::List& bad :
+         {Value::List{0.5, "x"}, Value::List{0.6, 0.4}, Value::List{0.5, 0.5}, Value::List{0.0, 0.5},
+          Value::List{0.5, 1.0}, Value::List{-0.2}, Value::List{std::nan("")}, Value::List{inf}, Value::List{true}}) {
+        store.set("displayDividers", Value(Value::Dict{{"Display", Value(bad)}, {"Narrow", Value(bad)}}));
         EXPECT_EQ(Settings::dividers(wide), (std::vector<double>{1.0 / 3, 2.0 / 3}));
         EXPECT_TRUE(Settings::dividers(narrow).empty());
     }
@@ -148,14 +147,13 @@ TEST_P(SettingsColor, StoredArraysReadWithTheGreyFallback) {
 }
 
 const Color grey{0.5, 0.5, 0.5, 0.5};
-INSTANTIATE_TEST_SUITE_P(
-    Table, SettingsColor,
-    ::testing::Values(ColorCase{Value(Value::List{1, 0, 0, 1, 7}), {1, 0, 0, 1}},
-                      ColorCase{Value(Value::List{"1", 0, 0, 1}), grey},
-                      ColorCase{Value(Value::List{1, 0, 0}), grey},
-                      ColorCase{Value(Value::List{1, 0, 0, 1, "x"}), grey},
-                      ColorCase{Value(Value::List{1, 0, std::nan(""), 1}), grey},
-                      ColorCase{Value("red"), grey}));
+INSTANTIATE_TEST_SUITE_P(Table, SettingsColor,
+                         ::testing::Values(ColorCase{Value(Value::List{1, 0, 0, 1, 7}), {1, 0, 0, 1}},
+                                           ColorCase{Value(Value::List{"1", 0, 0, 1}), grey},
+                                           ColorCase{Value(Value::List{1, 0, 0}), grey},
+                                           ColorCase{Value(Value::List{1, 0, 0, 1, "x"}), grey},
+                                           ColorCase{Value(Value::List{1, 0, std::nan(""), 1}), grey},
+                                           ColorCase{Value("red"), grey}));
 
 TEST_F(SettingsTest, ResetOutlineRestoresTheStyleOnly) {
     Settings::setColor({1, 0, 0, 1}, "fillColor");

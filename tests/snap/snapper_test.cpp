@@ -62,8 +62,8 @@ TEST_F(SnapperTest, MovementThreshold) {
         double dx, dy;
         bool arms;
     };
-    for (const Case& c : {Case{2, 0, false}, Case{1, 1, false}, Case{0, -2, false}, Case{2.5, 0, true},
-                          Case{-1.5, 1.5, true}}) {
+    for (const Case& c :
+         {Case{2, 0, false}, Case{1, 1, false}, Case{0, -2, false}, Case{2.5, 0, true}, Case{-1.5, 1.5, true}}) {
         desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(c.dx, c.dy);
         EXPECT_EQ(snapper.isMoving(), c.arms) << c.dx << ", " << c.dy;
@@ -79,10 +79,10 @@ TEST_F(SnapperTest, ExactModifierMatch) {
         bool arms;
     };
     using namespace Modifier;
-    for (const Case& c : {Case{option, option, true}, Case{option | capsLock, option, true},
-                          Case{option | shift, option, false}, Case{0, option, false},
-                          Case{control | shift, control | shift, true}, Case{control, control | shift, false},
-                          Case{option | 0x800000 /* Fn */, option, true}}) {
+    for (const Case& c :
+         {Case{option, option, true}, Case{option | capsLock, option, true}, Case{option | shift, option, false},
+          Case{0, option, false}, Case{control | shift, control | shift, true}, Case{control, control | shift, false},
+          Case{option | 0x800000 /* Fn */, option, true}}) {
         Settings::setKeys(c.keys);
         desk.setModifiers(c.flags);
         desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
@@ -216,7 +216,9 @@ TEST_F(SnapperTest, ANewDragDoesNotDisturbAPendingMove) {
 // Records the live overlay's hooks with what the snapper knew at that moment.
 class RecordingOverlay : public OverlayHooks {
 public:
-    void interrupt() override { calls.push_back(snapper != nullptr && snapper->window() ? "interrupt, window known" : "interrupt"); }
+    void interrupt() override {
+        calls.push_back(snapper != nullptr && snapper->window() ? "interrupt, window known" : "interrupt");
+    }
     void keysChanged(std::uint64_t flags) override {
         calls.push_back("keysChanged " + std::to_string(flags) + (outline->isVisible() ? ", outline shown" : ""));
     }

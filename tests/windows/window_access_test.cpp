@@ -55,10 +55,11 @@ TEST_F(WindowAccessTest, TheWalkGivesUpAfterThirtyElements) {
     const Rect ax = *desk.accessibility().frame(w);
     auto chain = [&](int depth) {
         Element e = w;
-        for (int i = 0; i < depth; ++i) e = desk.accessibility().addChild(e, "AXGroup", {ax.x, ax.y + 200, 100, 100}, false);
+        for (int i = 0; i < depth; ++i)
+            e = desk.accessibility().addChild(e, "AXGroup", {ax.x, ax.y + 200, 100, 100}, false);
         return e;
     };
-    chain(29);  // hit element + 28 ancestors, the 29th ancestor is the window
+    chain(29);                             // hit element + 28 ancestors, the 29th ancestor is the window
     desk.pointer().location_ = {50, 550};  // inside the chain
     EXPECT_EQ(access.windowUnderPointer(), w);
     desk.accessibility().vanish(w);

@@ -121,11 +121,9 @@ TEST_F(X11Windows, MovesLandTheFrameExactlyInTheTile) {
         int size = ax().setAttribute(window, "AXSize", Size{c.tile.width, c.tile.height});
         access.move(window, c.tile);
         EXPECT_EQ(size == AXError::success, c.exact) << c.what;
-        EXPECT_TRUE(pumpUntil([&] { return frameOf(xterm) == c.frame; }, 5)) << c.what << ": ended at "
-                                                                               << frameOf(xterm).value_or(Rect{}).x << ","
-                                                                               << frameOf(xterm).value_or(Rect{}).y << " "
-                                                                               << frameOf(xterm).value_or(Rect{}).width << "x"
-                                                                               << frameOf(xterm).value_or(Rect{}).height;
+        EXPECT_TRUE(pumpUntil([&] { return frameOf(xterm) == c.frame; }, 5))
+            << c.what << ": ended at " << frameOf(xterm).value_or(Rect{}).x << "," << frameOf(xterm).value_or(Rect{}).y
+            << " " << frameOf(xterm).value_or(Rect{}).width << "x" << frameOf(xterm).value_or(Rect{}).height;
     }
 }
 

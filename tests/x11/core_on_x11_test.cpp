@@ -1,10 +1,10 @@
 #include <chrono>
 #include <iostream>
 
+#include "app/snap_outline.h"
 #include "follow/window_follower.h"
 #include "platform/defaults.h"
 #include "settings/settings.h"
-#include "app/snap_outline.h"
 #include "snap/snapper.h"
 #include "x11/x11_fixture.h"
 
@@ -50,8 +50,10 @@ TEST_F(CoreOnX11, FollowerMovesTwoRealWindowsWithTheirTiles) {
     follower.update(left());
     follower.queue().drain();
     EXPECT_TRUE(pumpUntil([&] { return frameOf(*a) == Rect{0, 0, 2292, 1433}; }));
-    EXPECT_TRUE(pumpUntil([&] { return frameOf(*b) == Rect{2292, 0, 606, 1433}; }))
-        << frameOf(*b).value_or(Rect{}).x << " " << frameOf(*b).value_or(Rect{}).width;
+    EXPECT_TRUE(pumpUntil([&] {
+        return frameOf(*b) == Rect{2292, 0, 606, 1433};
+    })) << frameOf(*b).value_or(Rect{}).x
+        << " " << frameOf(*b).value_or(Rect{}).width;
 }
 
 TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {

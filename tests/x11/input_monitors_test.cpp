@@ -75,11 +75,14 @@ TEST_F(X11Input, AltDragOverTheFocusedXtermReachesTheGlobalMonitor) {
     session->key(false, altL);
     ASSERT_TRUE(pumpUntil([&] { return !global.empty() && global.back() == Event{EventType::flagsChanged, 0}; }));
     const std::uint64_t alt = Modifier::option;
-    const std::vector<Event> expected = {{EventType::flagsChanged, alt},   {EventType::leftMouseDown, alt},
-                                         {EventType::leftMouseDragged, alt}, {EventType::leftMouseUp, alt},
+    const std::vector<Event> expected = {{EventType::flagsChanged, alt},
+                                         {EventType::leftMouseDown, alt},
+                                         {EventType::leftMouseDragged, alt},
+                                         {EventType::leftMouseUp, alt},
                                          {EventType::flagsChanged, 0}};
     EXPECT_EQ(squeezed(global), expected);
-    EXPECT_EQ(std::count_if(global.begin(), global.end(), [](const Event& e) { return e.type == EventType::leftMouseDragged; }),
+    EXPECT_EQ(std::count_if(global.begin(), global.end(),
+                            [](const Event& e) { return e.type == EventType::leftMouseDragged; }),
               20);
     EXPECT_TRUE(local.empty());
     // Nothing was grabbed: openbox moved the window with the drag as always.
@@ -99,7 +102,9 @@ TEST_F(X11Input, KeysAndModifiersWithTheirFlags) {
         {{"key", "shift+a"},
          {{EventType::flagsChanged, shift}, {EventType::keyDown, shift}, {EventType::flagsChanged, 0}}},
         {{"key", "ctrl+super+x"},
-         {{EventType::flagsChanged, ctrl}, {EventType::flagsChanged, ctrl | super}, {EventType::keyDown, ctrl | super}}},
+         {{EventType::flagsChanged, ctrl},
+          {EventType::flagsChanged, ctrl | super},
+          {EventType::keyDown, ctrl | super}}},
         {{"key", "Caps_Lock", "b", "Caps_Lock"},
          {{EventType::flagsChanged, caps}, {EventType::keyDown, caps}, {EventType::flagsChanged, 0}}},
     };
@@ -128,8 +133,11 @@ TEST_F(X11Input, OurOwnWindowGetsKeysLocallyAndNoMouse) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, own, session->connection().atoms().netWmPid, XCB_ATOM_CARDINAL, 32, 1,
                         &pid);
     xcb_map_window(c, own);
-    ASSERT_TRUE(pumpUntil([&] { return session->connection().property32(own, session->connection().atoms().wmState,
-                                                                       x11::deadlineIn(1)).has_value(); }));
+    ASSERT_TRUE(pumpUntil([&] {
+        return session->connection()
+            .property32(own, session->connection().atoms().wmState, x11::deadlineIn(1))
+            .has_value();
+    }));
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, own, XCB_CURRENT_TIME);
     ASSERT_TRUE(pumpUntil([&] { return focused() == own; }));
     settle();

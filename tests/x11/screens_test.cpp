@@ -52,8 +52,8 @@ TEST(EdidUuid, KeyFollowsTheMonitorAndSeparatesTwinsWithoutSerial) {
         EXPECT_EQ(*ua == *ub, c.same) << c.what << ": " << *ua << " / " << *ub;
     }
     EXPECT_FALSE(uuidFromEdid("", "DP-1"));
-    EXPECT_FALSE(uuidFromEdid(std::string(128, 'x'), "DP-1"));          // no EDID header
-    EXPECT_FALSE(uuidFromEdid(edid(1, 7).substr(0, 127), "DP-1"));      // cut short
+    EXPECT_FALSE(uuidFromEdid(std::string(128, 'x'), "DP-1"));      // no EDID header
+    EXPECT_FALSE(uuidFromEdid(edid(1, 7).substr(0, 127), "DP-1"));  // cut short
 }
 
 class X11Screens : public X11Test {};
@@ -80,9 +80,9 @@ TEST_F(X11Screens, TwoMonitorsPrimaryFirstInAppKitCoordinates) {
 xcb_window_t dock(XSession& s, const std::vector<std::uint32_t>& strut, int x, int y, int w, int h) {
     xcb_connection_t* c = s.c();
     xcb_window_t win = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, win, s.root(), static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                      static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, win, s.root(), static_cast<std::int16_t>(x),
+                      static_cast<std::int16_t>(y), static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     const auto& a = s.connection().atoms();
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, win, a.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &a.typeDock);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, win, a.netWmStrutPartial, XCB_ATOM_CARDINAL, 32,
@@ -103,8 +103,9 @@ TEST_F(X11Screens, DocksTrimTheVisibleFrameOfTheirMonitorOnly) {
     ASSERT_TRUE(pumpUntil([&] {
         return list.size() == 2 && list[0].visibleFrame == Rect{0, 0, 3440, 1415} &&
                list[1].visibleFrame == Rect{3440, 390, 1920, 1050};
-    })) << "left visible " << list[0].visibleFrame.y << "+" << list[0].visibleFrame.height << ", right visible "
-        << list[1].visibleFrame.y << "+" << list[1].visibleFrame.height;
+    })) << "left visible "
+        << list[0].visibleFrame.y << "+" << list[0].visibleFrame.height << ", right visible " << list[1].visibleFrame.y
+        << "+" << list[1].visibleFrame.height;
     EXPECT_EQ(list[0].frame, (Rect{0, 0, 3440, 1440}));
     EXPECT_EQ(list[1].frame, (Rect{3440, 360, 1920, 1080}));
     EXPECT_GE(changes, 1);
@@ -136,7 +137,8 @@ TEST_F(X11Screens, ConversionsFollowAPrimaryAwayFromTheRootOrigin) {
     const auto& list = backend->screens().screens();
     ASSERT_EQ(session->run({"xrandr", "--delmonitor", "RIGHT"}), 0);
     ASSERT_EQ(session->run({"xrandr", "--setmonitor", "*RIGHT", "1920/508x1080/286+3440+0", "none"}), 0);
-    ASSERT_TRUE(pumpUntil([&] { return list.size() == 2 && list[0].name == "RIGHT"; })) << "RIGHT did not become primary";
+    ASSERT_TRUE(pumpUntil([&] { return list.size() == 2 && list[0].name == "RIGHT"; }))
+        << "RIGHT did not become primary";
     // RIGHT, at root (3440, 0), is the origin now; LEFT lies to its left and reaches 360 below it.
     EXPECT_EQ(list[0].frame, (Rect{0, 0, 1920, 1080}));
     EXPECT_EQ(list[1].frame, (Rect{-3440, -360, 3440, 1440}));

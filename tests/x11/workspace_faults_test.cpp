@@ -22,9 +22,8 @@ TEST_F(X11Workspace, ApplicationsOfTheClientListInOrderWithOrWithoutPid) {
     ASSERT_FALSE(session->connection().property32(*logo, session->connection().atoms().netWmPid, x11::deadlineIn(1)));
 
     auto apps = backend->workspace().runningApplications();
-    const std::vector<RunningApplication> expected = {{xtermPid, ActivationPolicy::regular},
-                                                      {xclock, ActivationPolicy::regular},
-                                                      {xlogo, ActivationPolicy::regular}};
+    const std::vector<RunningApplication> expected = {
+        {xtermPid, ActivationPolicy::regular}, {xclock, ActivationPolicy::regular}, {xlogo, ActivationPolicy::regular}};
     ASSERT_EQ(apps.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(apps[i].pid, expected[i].pid) << i;
@@ -56,10 +55,8 @@ TEST_F(X11Workspace, SubrolesByTypeAndTransienceAndMinimised) {
         const char* subrole;
     };
     const Case cases[] = {
-        {"no type", std::nullopt, false, "AXStandardWindow"},
-        {"normal", a.typeNormal, false, "AXStandardWindow"},
-        {"normal but transient", a.typeNormal, true, "AXDialog"},
-        {"dialog", a.typeDialog, false, "AXDialog"},
+        {"no type", std::nullopt, false, "AXStandardWindow"},     {"normal", a.typeNormal, false, "AXStandardWindow"},
+        {"normal but transient", a.typeNormal, true, "AXDialog"}, {"dialog", a.typeDialog, false, "AXDialog"},
         {"utility", a.typeUtility, false, "AXFloatingWindow"},
     };
     for (const auto& c : cases) {
@@ -67,9 +64,11 @@ TEST_F(X11Workspace, SubrolesByTypeAndTransienceAndMinimised) {
         xcb_create_window(session->c(), XCB_COPY_FROM_PARENT, w, session->root(), 0, 0, 200, 100, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
         if (c.type)
-            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &*c.type);
+            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.netWmWindowType, XCB_ATOM_ATOM, 32, 1,
+                                &*c.type);
         if (c.transient)
-            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.wmTransientFor, XCB_ATOM_WINDOW, 32, 1, &parent);
+            xcb_change_property(session->c(), XCB_PROP_MODE_REPLACE, w, a.wmTransientFor, XCB_ATOM_WINDOW, 32, 1,
+                                &parent);
         xcb_map_window(session->c(), w);
         session->sync();
         EXPECT_EQ(attribute(w, "AXSubrole").value, Value(c.subrole)) << c.what;
@@ -167,8 +166,8 @@ TEST_F(X11WithoutManager, WindowsAreFoundAndMovedDirectly) {
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps[0].pid, pid);
     // 6 x 13 steps from a base of 4 inside the border: 1146 x 1436 is a size the xterm takes.
-    WindowAccess(ax(), backend->screens(), backend->pointer()).move(X11Accessibility::windowElement(*xterm),
-                                                                    Rect{3440, 4, 1146, 1436});
+    WindowAccess(ax(), backend->screens(), backend->pointer())
+        .move(X11Accessibility::windowElement(*xterm), Rect{3440, 4, 1146, 1436});
     EXPECT_TRUE(pumpUntil([&] { return frameOf(*xterm) == Rect{3440, 0, 1146, 1436}; }));
 }
 

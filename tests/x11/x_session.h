@@ -132,7 +132,8 @@ public:
 
     bool startWindowManager() {
         wmPid_ = spawn({"openbox"}, {"XDG_CONFIG_HOME=" + (dir_ / "config").string()});
-        if (!waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).windowManagerRunning(); })) return false;
+        if (!waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).windowManagerRunning(); }))
+            return false;
         // openbox announces itself before it has started, and loses the windows mapped until then.
         // It is ready once it manages a probe window, mapped again until it does.
         xcb_window_t probe = xcb_generate_id(c());
@@ -142,8 +143,8 @@ public:
         for (int attempt = 0; attempt < 50 && !managed; ++attempt) {
             xcb_unmap_window(c(), probe);
             xcb_map_window(c(), probe);
-            managed = waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).wmState(probe).has_value(); },
-                              0.2);
+            managed =
+                waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).wmState(probe).has_value(); }, 0.2);
         }
         xcb_destroy_window(c(), probe);
         sync();
@@ -201,7 +202,9 @@ public:
         return 0;
     }
     // Waits until the server has handled everything sent so far.
-    void sync() { std::free(conn_->await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(c()), x11::deadlineIn(2)).release()); }
+    void sync() {
+        std::free(conn_->await<xcb_get_input_focus_reply_t>(xcb_get_input_focus(c()), x11::deadlineIn(2)).release());
+    }
 
 private:
     XSession() {

@@ -21,8 +21,12 @@ TaskHandle QtScheduler::start(double seconds, std::function<void()> task, bool r
     return TaskHandle(cancelled);
 }
 
-TaskHandle QtScheduler::after(double seconds, std::function<void()> task) { return start(seconds, std::move(task), false); }
+TaskHandle QtScheduler::after(double seconds, std::function<void()> task) {
+    return start(seconds, std::move(task), false);
+}
 
-TaskHandle QtScheduler::every(double seconds, std::function<void()> task) { return start(seconds, std::move(task), true); }
+TaskHandle QtScheduler::every(double seconds, std::function<void()> task) {
+    return start(seconds, std::move(task), true);
+}
 
 }  // namespace marrowick

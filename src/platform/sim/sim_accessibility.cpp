@@ -100,27 +100,27 @@ AXReply SimAccessibility::copyAttribute(const Element& element, std::string_view
         return {AXError::success, Value(Element{n.parent})};
     }
     switch (n.kind) {
-    case Kind::application:
-        if (name == "AXWindows") {
-            Value::List list;
-            for (std::uint64_t w : n.windows) list.emplace_back(Element{w});
-            return {AXError::success, Value(std::move(list))};
-        }
-        break;
-    case Kind::window:
-        if (name == "AXSubrole") return {AXError::success, Value(n.subrole)};
-        if (name == "AXMinimized") return {AXError::success, Value(n.minimized)};
-        if (name == "AXPosition") return {AXError::success, Value(n.frame.origin())};
-        if (name == "AXSize") return {AXError::success, Value(n.frame.size())};
-        break;
-    case Kind::child:
-        if (name == "AXWindow") {
-            if (!n.reportsWindow) return {AXError::noValue, {}};
-            return {AXError::success, Value(Element{n.window})};
-        }
-        if (name == "AXPosition") return {AXError::success, Value(n.frame.origin())};
-        if (name == "AXSize") return {AXError::success, Value(n.frame.size())};
-        break;
+        case Kind::application:
+            if (name == "AXWindows") {
+                Value::List list;
+                for (std::uint64_t w : n.windows) list.emplace_back(Element{w});
+                return {AXError::success, Value(std::move(list))};
+            }
+            break;
+        case Kind::window:
+            if (name == "AXSubrole") return {AXError::success, Value(n.subrole)};
+            if (name == "AXMinimized") return {AXError::success, Value(n.minimized)};
+            if (name == "AXPosition") return {AXError::success, Value(n.frame.origin())};
+            if (name == "AXSize") return {AXError::success, Value(n.frame.size())};
+            break;
+        case Kind::child:
+            if (name == "AXWindow") {
+                if (!n.reportsWindow) return {AXError::noValue, {}};
+                return {AXError::success, Value(Element{n.window})};
+            }
+            if (name == "AXPosition") return {AXError::success, Value(n.frame.origin())};
+            if (name == "AXSize") return {AXError::success, Value(n.frame.size())};
+            break;
     }
     return {AXError::attributeUnsupported, {}};
 }

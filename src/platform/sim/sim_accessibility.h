@@ -2,10 +2,10 @@
 
 #include <map>
 #include <mutex>
-#include <thread>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/accessibility.h"
@@ -49,19 +49,37 @@ public:
     // Faults.
     void failAttribute(const Element& element, std::string name, int error);
     void overrideAttribute(const Element& element, std::string name, Value value);
-    void failElementAtPosition(int error) { std::lock_guard l(m_); hitError_ = error; }
+    void failElementAtPosition(int error) {
+        std::lock_guard l(m_);
+        hitError_ = error;
+    }
     // Seconds the application takes to answer each request; past the messaging timeout a
     // request fails. Nothing sleeps: the waiting is only counted.
     void setResponseDelay(int pid, double seconds);
-    void setTrusted(bool trusted) { std::lock_guard l(m_); trusted_ = trusted; }
+    void setTrusted(bool trusted) {
+        std::lock_guard l(m_);
+        trusted_ = trusted;
+    }
 
     // Inspection.
     [[nodiscard]] std::optional<Rect> frame(const Element& window) const;
     void setFrame(const Element& window, Rect frame);
-    [[nodiscard]] std::vector<Write> writes() const { std::lock_guard l(m_); return writes_; }
-    void clearWrites() { std::lock_guard l(m_); writes_.clear(); }
-    [[nodiscard]] int promptCount() const { std::lock_guard l(m_); return prompts_; }
-    [[nodiscard]] double secondsWaited() const { std::lock_guard l(m_); return waited_; }
+    [[nodiscard]] std::vector<Write> writes() const {
+        std::lock_guard l(m_);
+        return writes_;
+    }
+    void clearWrites() {
+        std::lock_guard l(m_);
+        writes_.clear();
+    }
+    [[nodiscard]] int promptCount() const {
+        std::lock_guard l(m_);
+        return prompts_;
+    }
+    [[nodiscard]] double secondsWaited() const {
+        std::lock_guard l(m_);
+        return waited_;
+    }
     [[nodiscard]] std::optional<Element> windowAt(Point axPoint) const;
     // Requests made from one thread, to check that work stays off the main thread.
     [[nodiscard]] int requestsOnThread(std::thread::id id) const;
@@ -83,7 +101,7 @@ private:
         Size minSize;
         bool resizable = true;
         std::vector<std::uint64_t> windows;  // of an application, in its order
-        float timeout = 0;                  // 0: the application's default
+        float timeout = 0;                   // 0: the application's default
         std::map<std::string, int, std::less<>> failures;
         std::map<std::string, Value, std::less<>> overrides;
     };

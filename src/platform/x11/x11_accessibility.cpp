@@ -25,7 +25,9 @@ constexpr std::uint32_t sourcePager = 2;
 constexpr std::uint32_t stateRemove = 0;
 constexpr std::uint32_t iconicState = 3;
 
-int errorOf(Wait w) { return w == Wait::timeout || w == Wait::broken ? AXError::cannotComplete : AXError::invalidUIElement; }
+int errorOf(Wait w) {
+    return w == Wait::timeout || w == Wait::broken ? AXError::cannotComplete : AXError::invalidUIElement;
+}
 
 AXReply ok(Value v) { return {AXError::success, std::move(v)}; }
 AXReply fail(int error) { return {error, {}}; }
@@ -45,20 +47,23 @@ void sendRootMessage(Connection& conn, xcb_window_t window, xcb_atom_t type, con
 // EWMH window types as the subroles the followers and the snapper know.
 std::string subrole(WindowQueries& q, xcb_window_t w) {
     switch (q.type(w)) {
-    case WindowType::normal: {
-        const auto states = q.states(w);
-        const auto modalState = q.connection().atoms().netWmStateModal;
-        const bool modal = std::find(states.begin(), states.end(), modalState) != states.end();
-        return q.isTransient(w) || modal ? "AXDialog" : "AXStandardWindow";
-    }
-    case WindowType::dialog: return "AXDialog";
-    case WindowType::utility:
-    case WindowType::toolbar:
-    case WindowType::menu: return "AXFloatingWindow";
-    case WindowType::splash:
-    case WindowType::desktop:
-    case WindowType::dock:
-    case WindowType::other: return "AXUnknown";
+        case WindowType::normal: {
+            const auto states = q.states(w);
+            const auto modalState = q.connection().atoms().netWmStateModal;
+            const bool modal = std::find(states.begin(), states.end(), modalState) != states.end();
+            return q.isTransient(w) || modal ? "AXDialog" : "AXStandardWindow";
+        }
+        case WindowType::dialog:
+            return "AXDialog";
+        case WindowType::utility:
+        case WindowType::toolbar:
+        case WindowType::menu:
+            return "AXFloatingWindow";
+        case WindowType::splash:
+        case WindowType::desktop:
+        case WindowType::dock:
+        case WindowType::other:
+            return "AXUnknown";
     }
     return "AXUnknown";
 }
@@ -193,7 +198,8 @@ AXReply X11Accessibility::frameAttribute(Connection& conn, xcb_window_t w, std::
     if (!origin) return fail(AXError::cannotComplete);
     WindowQueries q(conn, deadline);
     auto f = q.frame(w);
-    if (!f) return fail(conn.broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
+    if (!f)
+        return fail(conn.broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
     if (name == "AXSize") return ok(Size{f->width, f->height});
     return ok(Point{f->x - origin->first, f->y - origin->second});
 }
@@ -201,8 +207,8 @@ AXReply X11Accessibility::frameAttribute(Connection& conn, xcb_window_t w, std::
 AXReply X11Accessibility::windowAttribute(Connection& conn, xcb_window_t w, std::string_view name, Deadline deadline) {
     // Every other window attribute first proves the window still exists.
     Wait outcome = Wait::error;
-    auto attrs = conn.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn.get(), w), deadline,
-                                                              &outcome);
+    auto attrs =
+        conn.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn.get(), w), deadline, &outcome);
     if (!attrs) return fail(errorOf(outcome));
 
     WindowQueries q(conn, deadline);

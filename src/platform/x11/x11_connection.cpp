@@ -122,7 +122,7 @@ bool Connection::check(xcb_void_cookie_t cookie, Deadline deadline, int* errorCo
 }
 
 std::optional<std::vector<std::uint32_t>> Connection::property32(xcb_window_t w, xcb_atom_t name, Deadline deadline,
-                                                                  Wait* outcome) {
+                                                                 Wait* outcome) {
     auto r = await<xcb_get_property_reply_t>(xcb_get_property(c_, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096),
                                              deadline, outcome);
     if (!r || r->format != 32 || r->type == XCB_NONE) return std::nullopt;
@@ -132,8 +132,8 @@ std::optional<std::vector<std::uint32_t>> Connection::property32(xcb_window_t w,
 }
 
 std::optional<std::string> Connection::property8(xcb_window_t w, xcb_atom_t name, Deadline deadline) {
-    auto r = await<xcb_get_property_reply_t>(xcb_get_property(c_, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096),
-                                             deadline);
+    auto r =
+        await<xcb_get_property_reply_t>(xcb_get_property(c_, 0, w, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), deadline);
     if (!r || r->format != 8 || r->type == XCB_NONE) return std::nullopt;
     const auto* data = static_cast<const char*>(xcb_get_property_value(r.get()));
     return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(r.get())));
@@ -142,7 +142,8 @@ std::optional<std::string> Connection::property8(xcb_window_t w, xcb_atom_t name
 std::string Connection::atomName(xcb_atom_t atom, Deadline deadline) {
     auto r = await<xcb_get_atom_name_reply_t>(xcb_get_atom_name(c_, atom), deadline);
     if (!r) return {};
-    return std::string(xcb_get_atom_name_name(r.get()), static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));
+    return std::string(xcb_get_atom_name_name(r.get()),
+                       static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));
 }
 
 }  // namespace marrowick::x11

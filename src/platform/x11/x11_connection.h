@@ -79,7 +79,7 @@ public:
     // A window property as 32-bit values (CARDINAL, WINDOW, ATOM…); none when absent, of another
     // format, or not answered in time.
     std::optional<std::vector<std::uint32_t>> property32(xcb_window_t w, xcb_atom_t name, Deadline deadline,
-                                                          Wait* outcome = nullptr);
+                                                         Wait* outcome = nullptr);
     // A property as bytes (any type, format 8).
     std::optional<std::string> property8(xcb_window_t w, xcb_atom_t name, Deadline deadline);
 

@@ -8,8 +8,8 @@
 
 #include <QTimer>
 
-#include "platform/x11/x11_window_queries.h"
 #include "platform/modifiers.h"
+#include "platform/x11/x11_window_queries.h"
 
 namespace marrowick::x11 {
 
@@ -122,7 +122,8 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
             if (modifierKeys_.count(raw->detail)) return;
             deliver({EventType::keyDown, flags_}, ownWindowHasFocus());
             return;
-        default: return;
+        default:
+            return;
     }
 }
 

@@ -18,7 +18,8 @@ std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline dea
     std::vector<Monitor> out;
     std::vector<xcb_atom_t> names;
     if (reply) {
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem;
+             xcb_randr_monitor_info_next(&it)) {
             const xcb_randr_monitor_info_t* m = it.data;
             if (m->width == 0 || m->height == 0) continue;
             Monitor mon;
@@ -43,7 +44,9 @@ std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline dea
     for (xcb_atom_t a : names) cookies.push_back(xcb_get_atom_name(c, a));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
         auto n = conn.await<xcb_get_atom_name_reply_t>(cookies[i], deadline);
-        if (n) out[i].name.assign(xcb_get_atom_name_name(n.get()), static_cast<std::size_t>(xcb_get_atom_name_name_length(n.get())));
+        if (n)
+            out[i].name.assign(xcb_get_atom_name_name(n.get()),
+                               static_cast<std::size_t>(xcb_get_atom_name_name_length(n.get())));
     }
     std::stable_partition(out.begin(), out.end(), [](const Monitor& m) { return m.primary; });
     return out;

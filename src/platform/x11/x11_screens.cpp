@@ -84,7 +84,8 @@ void X11Screens::drain() {
         bool dirty = false;
         while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) {
             const std::uint8_t type = eventType(*ev);
-            if (randrEvent_ && (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
+            if (randrEvent_ &&
+                (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
                 dirty = true;
             if (type == XCB_PROPERTY_NOTIFY) {
                 const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev.get());
@@ -134,9 +135,9 @@ bool X11Screens::refresh() {
     Rect primaryRoot{static_cast<double>(primary.x), static_cast<double>(primary.y), static_cast<double>(primary.width),
                      static_cast<double>(primary.height)};
     auto toAppKit = [&](const Box& b) {
-        return marrowick::fromNative(Rect{static_cast<double>(b.x0), static_cast<double>(b.y0), static_cast<double>(b.x1 - b.x0),
-                               static_cast<double>(b.y1 - b.y0)},
-                          primaryRoot);
+        return marrowick::fromNative(Rect{static_cast<double>(b.x0), static_cast<double>(b.y0),
+                                          static_cast<double>(b.x1 - b.x0), static_cast<double>(b.y1 - b.y0)},
+                                     primaryRoot);
     };
 
     std::vector<Screen> list;
@@ -145,8 +146,8 @@ bool X11Screens::refresh() {
         Box full{m.x, m.y, m.x + m.width, m.y + m.height};
         Box visible = visibleBox(m, struts, rootW, rootH);
         if (workarea) {
-            visible = {std::max(full.x0, workarea->x0), std::max(full.y0, workarea->y0), std::min(full.x1, workarea->x1),
-                       std::min(full.y1, workarea->y1)};
+            visible = {std::max(full.x0, workarea->x0), std::max(full.y0, workarea->y0),
+                       std::min(full.x1, workarea->x1), std::min(full.y1, workarea->y1)};
             if (visible.x1 < visible.x0 || visible.y1 < visible.y0) visible = {full.x0, full.y0, full.x0, full.y0};
         }
         Screen s;

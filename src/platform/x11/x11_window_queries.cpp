@@ -58,17 +58,15 @@ std::optional<xcb_window_t> WindowQueries::clientOf(xcb_window_t topLevel) {
     // Without a manager nobody sets WM_STATE: a mapped top-level that is not an override-redirect
     // window is a client then.
     if (windowManagerRunning()) return std::nullopt;
-    auto attrs = conn_.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn_.get(), topLevel),
-                                                               deadline_);
+    auto attrs =
+        conn_.await<xcb_get_window_attributes_reply_t>(xcb_get_window_attributes(conn_.get(), topLevel), deadline_);
     if (!attrs || attrs->override_redirect || attrs->map_state != XCB_MAP_STATE_VIEWABLE ||
         attrs->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT)
         return std::nullopt;
     return topLevel;
 }
 
-std::optional<int> WindowQueries::pid(xcb_window_t w) {
-    return pids({w}).front();
-}
+std::optional<int> WindowQueries::pid(xcb_window_t w) { return pids({w}).front(); }
 
 std::vector<std::optional<int>> WindowQueries::pids(const std::vector<xcb_window_t>& windows) {
     xcb_connection_t* c = conn_.get();

@@ -18,7 +18,8 @@ std::vector<RunningApplication> X11Workspace::runningApplications() const {
     std::vector<RunningApplication> apps;
     for (std::size_t i = 0; i < clients.size(); ++i) {
         if (!pids[i]) continue;
-        auto it = std::find_if(apps.begin(), apps.end(), [&](const RunningApplication& a) { return a.pid == *pids[i]; });
+        auto it =
+            std::find_if(apps.begin(), apps.end(), [&](const RunningApplication& a) { return a.pid == *pids[i]; });
         if (it == apps.end()) {
             apps.push_back({*pids[i], ActivationPolicy::accessory});
             it = std::prev(apps.end());
