@@ -6,9 +6,8 @@
 #include <xcb/xkb.h>
 #undef explicit
 
-#include <QTimer>
-
 #include "platform/modifiers.h"
+#include "platform/x11/event_watch.h"
 #include "platform/x11/x11_window_queries.h"
 
 namespace marrowick::x11 {
@@ -68,9 +67,7 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
     }
 
     auto* self = m.get();
-    m->notifier_ = std::make_unique<QSocketNotifier>(m->conn_->fd(), QSocketNotifier::Read);
-    QObject::connect(m->notifier_.get(), &QSocketNotifier::activated, [self] { self->drain(); });
-    QTimer::singleShot(0, m->notifier_.get(), [self] { self->drain(); });
+    m->notifier_ = watchEvents(m->conn_->fd(), [self] { self->drain(); });
     return m;
 }
 

@@ -44,9 +44,10 @@ std::optional<std::vector<Monitor>> queryMonitors(Connection& conn, Deadline dea
     for (xcb_atom_t a : names) cookies.push_back(xcb_get_atom_name(c, a));
     for (std::size_t i = 0; i < cookies.size(); ++i) {
         auto n = conn.await<xcb_get_atom_name_reply_t>(cookies[i], deadline);
-        if (n)
+        if (n) {
             out[i].name.assign(xcb_get_atom_name_name(n.get()),
                                static_cast<std::size_t>(xcb_get_atom_name_name_length(n.get())));
+        }
     }
     std::stable_partition(out.begin(), out.end(), [](const Monitor& m) { return m.primary; });
     return out;

@@ -2,10 +2,10 @@
 
 #include <xcb/randr.h>
 
-#include <QTimer>
 #include <algorithm>
 
 #include "platform/x11/edid_uuid.h"
+#include "platform/x11/event_watch.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_window_queries.h"
 
@@ -71,10 +71,8 @@ X11Screens::X11Screens(std::unique_ptr<Connection> conn) : conn_(std::move(conn)
     std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(c, conn_->root(), XCB_CW_EVENT_MASK, &mask);
     refresh();
-    notifier_ = std::make_unique<QSocketNotifier>(conn_->fd(), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { drain(); });
     // Events read while refreshing wait in the queue, where the notifier does not see them.
-    QTimer::singleShot(0, notifier_.get(), [this] { drain(); });
+    notifier_ = watchEvents(conn_->fd(), [this] { drain(); });
 }
 
 X11Screens::~X11Screens() = default;
