@@ -54,6 +54,9 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
     xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0,
                           XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, nullptr);
     if (!m->conn_->check(selected, deadline)) return nullptr;
+    // Windows made from now on, to follow the pointer in and out of our own.
+    const std::uint32_t rootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c, m->conn_->root(), XCB_CW_EVENT_MASK, &rootEvents);
 
     auto state = m->conn_->await<xcb_xkb_get_state_reply_t>(xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), deadline);
     if (state) m->flags_ = flagsOf(state->mods);
@@ -86,6 +89,22 @@ void X11InputMonitors::drain() {
 
 void X11InputMonitors::handle(xcb_generic_event_t* ev) {
     std::uint8_t type = eventType(*ev);
+    switch (type) {
+        case XCB_CREATE_NOTIFY:
+            watchCrossingsIfOwn(reinterpret_cast<xcb_create_notify_event_t*>(ev)->window);
+            return;
+        case XCB_ENTER_NOTIFY:
+            pointerInOwn_ = reinterpret_cast<xcb_enter_notify_event_t*>(ev)->event;
+            return;
+        case XCB_LEAVE_NOTIFY: {
+            auto* leave = reinterpret_cast<xcb_leave_notify_event_t*>(ev);
+            // Into a child window is still inside.
+            if (leave->detail != XCB_NOTIFY_DETAIL_INFERIOR && pointerInOwn_ == leave->event) pointerInOwn_.reset();
+            return;
+        }
+        default:
+            break;
+    }
     if (type == xkbEvent_) {
         auto* any = reinterpret_cast<xcb_xkb_state_notify_event_t*>(ev);
         if (any->xkbType != XCB_XKB_STATE_NOTIFY) return;
@@ -104,7 +123,9 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         case XCB_INPUT_RAW_BUTTON_PRESS:
             if (raw->detail != 1 || leftDown_) return;
             leftDown_ = true;
-            pressOwn_ = ownWindowUnderPointer();
+            // The query alone could find the pointer already moved off (or onto) our window;
+            // it stays for windows whose crossings were missed (mapped under a resting pointer).
+            pressOwn_ = pointerInOwn_.has_value() || ownWindowUnderPointer();
             deliver({EventType::leftMouseDown, flags_}, pressOwn_);
             return;
         case XCB_INPUT_RAW_BUTTON_RELEASE:
@@ -140,6 +161,14 @@ bool X11InputMonitors::ownWindowHasFocus() {
         return false;
     WindowQueries q(*conn_, deadline);
     return q.pid(focus->focus) == ownPid_;
+}
+
+void X11InputMonitors::watchCrossingsIfOwn(xcb_window_t created) {
+    WindowQueries q(*conn_, deadlineIn(requestTimeout));
+    if (q.pid(created) != ownPid_) return;
+    const std::uint32_t events = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    xcb_change_window_attributes(conn_->get(), created, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(conn_->get());
 }
 
 bool X11InputMonitors::ownWindowUnderPointer() {

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -36,6 +37,9 @@ private:
     void deliver(const Event& event, bool own);
     bool ownWindowHasFocus();
     bool ownWindowUnderPointer();
+    // Crossing events of our own top-level windows, so that a press is judged by where the
+    // pointer was when it happened, not where it is by the time we ask.
+    void watchCrossingsIfOwn(xcb_window_t created);
 
     std::unique_ptr<Connection> conn_;
     int ownPid_;
@@ -45,7 +49,8 @@ private:
     std::set<std::uint32_t> modifierKeys_;
     std::uint64_t flags_ = 0;
     bool leftDown_ = false;
-    bool pressOwn_ = false;  // the press went to one of our windows: so do its drags and release
+    bool pressOwn_ = false;                     // the press went to one of our windows: so do its drags and release
+    std::optional<xcb_window_t> pointerInOwn_;  // our window the pointer is in, in event order
     MonitorList monitors_;
 };
 
