@@ -113,7 +113,10 @@ void SingleInstance::accept() {
             socket->deleteLater();
         };
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(requestTimeoutMs, socket, drop);
+        auto* timeout = new QTimer(socket);  // owned by the socket
+        timeout->setSingleShot(true);
+        QObject::connect(timeout, &QTimer::timeout, socket, drop);
+        timeout->start(requestTimeoutMs);
         // The request is tiny: anything longer is not one, and is not kept.
         socket->setReadBufferSize(maxRequestBytes);
         auto request = std::make_shared<QByteArray>();
