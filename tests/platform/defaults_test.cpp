@@ -1,6 +1,7 @@
 #include "platform/defaults.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -174,6 +175,16 @@ TEST_F(DefaultsFile, EveryBadFileIsKeptUnderANameOfItsOwn) {
         if (e.path().filename().string().starts_with("settings.json.unreadable-")) kept.insert(readFile(e.path()));
     }
     EXPECT_EQ(kept, (std::set<std::string>{"first", "second", "third"}));
+}
+
+TEST_F(DefaultsFile, APipeInPlaceOfTheFileIsKeptAsideWithoutWaitingForIt) {
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    Defaults d(file);  // returns at once: no writer ever opens the pipe
+    ASSERT_TRUE(d.loadProblem());
+    EXPECT_NE(d.loadProblem()->find("is not valid; kept as"), std::string::npos) << *d.loadProblem();
+    d.set("a", Value(1));
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
 }
 
 // Something is there but reading it fails: nothing may replace it while the store lives.
