@@ -69,6 +69,19 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
             if (codes[i]) m->modifierKeys_.insert(codes[i]);
     }
 
+    // Window managers cancel a move on Escape.
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    auto keymap = m->conn_->await<xcb_get_keyboard_mapping_reply_t>(
+        xcb_get_keyboard_mapping(c, setup->min_keycode,
+                                 static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)),
+        deadline);
+    if (keymap && keymap->keysyms_per_keycode > 0) {
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(keymap.get());
+        const int n = xcb_get_keyboard_mapping_keysyms_length(keymap.get());
+        for (int i = 0; i < n; ++i)
+            if (syms[i] == escapeKeysym) m->escapeKeys_.insert(setup->min_keycode + i / keymap->keysyms_per_keycode);
+    }
+
     auto* self = m.get();
     m->notifier_ = watchEvents(m->conn_->fd(), [self] { self->drain(); });
     return m;
@@ -138,7 +151,7 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
             return;
         case XCB_INPUT_RAW_KEY_PRESS:
             if (modifierKeys_.count(raw->detail)) return;
-            deliver({EventType::keyDown, flags_}, ownWindowHasFocus());
+            deliver({EventType::keyDown, flags_, escapeKeys_.count(raw->detail) != 0}, ownWindowHasFocus());
             return;
         default:
             return;

@@ -19,6 +19,7 @@ namespace marrowick::x11 {
 class X11InputMonitors : public InputMonitors {
 public:
     static constexpr double requestTimeout = 0.1;
+    static constexpr std::uint32_t escapeKeysym = 0xff1b;
     // Fails (none) when the server lacks XInput 2.2 or XKB.
     static std::unique_ptr<X11InputMonitors> create(std::unique_ptr<Connection> conn, int ownPid);
     ~X11InputMonitors() override;
@@ -47,6 +48,7 @@ private:
     std::uint8_t xiOpcode_ = 0;
     std::uint8_t xkbEvent_ = 0;
     std::set<std::uint32_t> modifierKeys_;
+    std::set<std::uint32_t> escapeKeys_;
     std::uint64_t flags_ = 0;
     bool leftDown_ = false;
     bool pressOwn_ = false;                     // the press went to one of our windows: so do its drags and release
