@@ -61,11 +61,11 @@ int main(int argc, char** argv) {
             break;
         }
         xcb_generic_error_t* error = nullptr;
-        Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
-            c,
-            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(x),
-                          static_cast<std::int16_t>(y), 1, 1, ~0U),
-            &error));
+        Reply<xcb_get_image_reply_t> image(
+            xcb_get_image_reply(c,
+                                xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(x),
+                                              static_cast<std::int16_t>(y), 1, 1, ~0U),
+                                &error));
         std::free(error);
         const std::uint8_t* data = image ? xcb_get_image_data(image.get()) : nullptr;
         int length = image ? xcb_get_image_data_length(image.get()) : 0;
