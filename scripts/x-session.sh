@@ -183,6 +183,18 @@ xs_origin_near() {
   ((x - $2 <= 20 && $2 - x <= 20 && y - $3 <= 20 && $3 - y <= 20))
 }
 
+# Waits until openbox has moved top-level window $1 to origin ($2, $3) during a drag, for at most
+# 10 s. openbox begins a move at the first motion and moves the window at the motions after its
+# grab; one that comes before is lost, so the pointer is nudged by a pixel and back until the
+# window follows.
+xs_follow() {
+  local deadline=$(($(xd_now) + 10000000))
+  until xs_wait_for 0.3 xs_origin_near "$@"; do
+    (($(xd_now) < deadline)) || return 1
+    xdotool mousemove_relative -- 1 0 mousemove_relative -- -1 0
+  done
+}
+
 # True when a window of the last Marrowick started is on screen over root point ($1, $2): an
 # outline, whatever its style.
 xs_outline_over() {
@@ -199,8 +211,8 @@ xs_outline_over() {
 # Drags from root point ($1, $2) to ($3, $4) with the left button and Alt held. The pointer is
 # only warped to the start; the way there is XTest relative motion in $5 steps (default 24),
 # because a warp produces no raw motion and Marrowick would not see the drag. Each step waits
-# until the window manager has moved the window under the start point along, so Marrowick always
-# finds that window under the pointer, and the release waits for the last step. $6, when given,
+# until the window manager has moved the window under the start point along (xs_follow), so
+# Marrowick always finds that window under the pointer, and the release waits for the last step. $6, when given,
 # is a command run while the button is still down at the end point: to wait for an outline, say
 # 'xs_wait_for 10 xs_outline_over X Y' (a release before Marrowick has followed the drag would
 # not snap).
@@ -221,9 +233,7 @@ xs_alt_drag() {
     px=$nx
     py=$ny
     xdotool mousemove_relative -- "$dx" "$dy"
-    # openbox starts a move at the first motion and moves the window from the second on.
-    if ((i > 1)) && [ -n "$ox" ] && [ -n "$following" ] &&
-      ! xs_wait_for 5 xs_origin_near "$frame" $((ox + px)) $((oy + py)); then
+    if [ -n "$ox" ] && [ -n "$following" ] && ! xs_follow "$frame" $((ox + px)) $((oy + py)); then
       xs_say "the window manager did not follow the drag to ($((x0 + px)), $((y0 + py)))"
       following=""
     fi
@@ -234,7 +244,7 @@ xs_alt_drag() {
   if [ "$cx" != "$x1" ] || [ "$cy" != "$y1" ]; then
     xdotool mousemove_relative -- "$((x1 - cx))" "$((y1 - cy))"
     if [ -n "$ox" ] && [ -n "$following" ]; then
-      xs_wait_for 5 xs_origin_near "$frame" $((ox + x1 - x0)) $((oy + y1 - y0)) || xs_say "the window manager fell behind"
+      xs_follow "$frame" $((ox + x1 - x0)) $((oy + y1 - y0)) || xs_say "the window manager fell behind"
     fi
   fi
   [ -n "$during" ] && eval "$during"
