@@ -1,7 +1,8 @@
 # shellcheck shell=bash disable=SC2034  # the xs_ variables are read by the scripts that source this
-# Sourced by scripts/run and tests/e2e: a throwaway X desktop of its own (Xvfb with two monitors
-# side by side, openbox, xcompmgr, sample windows), Marrowick started on it, and the input and
-# screenshot helpers that drive it. Everything started here is recorded and xs_stop ends it.
+# Sourced by scripts/run and tests/e2e: a throwaway X desktop of its own (scripts/x-desktop: Xvfb
+# with two monitors side by side, openbox, xcompmgr), sample windows, Marrowick started on it, and
+# the input and screenshot helpers that drive it. Everything started here is recorded and xs_stop
+# ends it.
 #
 #   xs_start_xvfb || skip           # 1 when no virtual X server can start
 #   xs_start_desktop                # monitors, window manager, compositor
@@ -9,12 +10,17 @@
 #   xs_start_marrowick path/to/marrowick [args]; xs_wait_log 'watching drags' 20
 #   trap xs_stop EXIT
 
+xs_scripts="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/x-desktop
+source "$xs_scripts/x-desktop"
+
 # The two monitors: one ultrawide, primary, holding the output; one ordinary to its right.
 # Root coordinates: x y width height.
-xs_left=(0 0 3440 1440)
-xs_right=(3440 0 1920 1080)
+xs_left=("${xd_left[@]}")
+xs_right=("${xd_right[@]}")
 
 xs_dir=""        # this session's temporary folder
+xs_desktop_pid="" # scripts/x-desktop, which owns the server, openbox and xcompmgr
 xs_pids=()       # every process started, in order
 xs_window=""     # the client window of the last xs_start_client
 xs_app_pid=""    # the last Marrowick started
@@ -22,18 +28,9 @@ xs_app_log=""    # its activity log
 
 xs_say() { echo "x-session: $*" >&2; }
 
-# Polls a command every 0.1 s until it succeeds, for at most $1 seconds of wall time; returns
-# its last status.
-xs_wait_for() {
-  local seconds="$1"
-  shift
-  local deadline=$((${EPOCHREALTIME/./} + seconds * 1000000))
-  while ((${EPOCHREALTIME/./} < deadline)); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  "$@" >/dev/null 2>&1
-}
+# Polls a command until it succeeds, for at most $1 seconds of wall time (fractions allowed);
+# returns its last status, tried once more after the time is up.
+xs_wait_for() { xd_wait_for "$@"; }
 
 xs_alive() { kill -0 "$1" 2>/dev/null; }
 
@@ -55,74 +52,54 @@ xs_stop() {
   done
   for pid in "${xs_pids[@]}"; do
     tries=30
+    # The desktop stops its server, openbox and xcompmgr itself.
+    [ "$pid" = "$xs_desktop_pid" ] && tries=150
     while xs_alive "$pid" && ((tries-- > 0)); do sleep 0.1; done
     if xs_alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
     wait "$pid" 2>/dev/null || true
   done
   xs_pids=()
+  xs_desktop_pid=""
   if [ -n "$xs_dir" ] && [ -z "${XS_KEEP_DIR:-}" ]; then
     rm -rf "$xs_dir" || xs_say "could not remove $xs_dir"
   fi
   xs_dir=""
 }
 
-xs_display_file_ready() { [ -s "$xs_dir/display" ]; }
+xs_desktop_said() { grep -q "^$1" "$xs_dir/desktop.out"; }
+xs_desktop_says() { xs_desktop_said "$1" || ! xs_alive "$xs_desktop_pid"; }
 
-# Starts Xvfb on a display number it picks itself (free at that moment, so parallel sessions do
-# not collide), sized to hold both monitors. -noreset: otherwise it resets when its last client
-# leaves and forgets the monitors. Exports DISPLAY. Returns 1 when Xvfb cannot start.
+# Starts the desktop (scripts/x-desktop) and waits until its server answers; exports DISPLAY.
+# Returns 1 when no virtual X server can start.
 xs_start_xvfb() {
-  command -v Xvfb >/dev/null || { xs_say "Xvfb is not installed"; return 1; }
   xs_make_dir
-  local w=$((xs_right[0] + xs_right[2])) h="${xs_left[3]}"
-  Xvfb -displayfd 3 -screen 0 "${w}x${h}x24" -noreset -nolisten tcp \
-    3>"$xs_dir/display" >"$xs_dir/xvfb.log" 2>&1 </dev/null &
-  local pid=$!
-  xs_track "$pid"
-  if ! xs_wait_for 15 xs_display_file_ready || ! xs_alive "$pid"; then
-    xs_say "Xvfb did not start:"
-    sed 's/^/  /' "$xs_dir/xvfb.log" >&2
+  "$xs_scripts/x-desktop" --dir "$xs_dir/desktop" >"$xs_dir/desktop.out" 2>"$xs_dir/desktop.err" </dev/null &
+  xs_desktop_pid=$!
+  xs_track "$xs_desktop_pid"
+  if ! xs_wait_for 60 xs_desktop_says display || ! xs_desktop_said display; then
+    xs_say "no virtual X server:"
+    sed 's/^/  /' "$xs_dir/desktop.err" >&2
     return 1
   fi
-  DISPLAY=":$(head -n1 "$xs_dir/display")"
+  DISPLAY="$(awk '$1 == "display" { print $2 }' "$xs_dir/desktop.out")"
   export DISPLAY
-  if ! xs_wait_for 10 xwininfo -root; then
-    xs_say "Xvfb started but $DISPLAY does not answer"
+}
+
+# Waits until the desktop is up: the two monitors, openbox and xcompmgr.
+xs_start_desktop() {
+  if ! xs_wait_for 60 xs_desktop_says ready || ! xs_desktop_said ready; then
+    xs_say "the desktop did not come up:"
+    sed 's/^/  /' "$xs_dir/desktop.err" >&2
     return 1
   fi
 }
 
-xs_monitor_count() { xrandr --listmonitors | awk 'NR == 1 { print $2 }'; }
-xs_two_monitors() { [ "$(xs_monitor_count)" = 2 ]; }
-xs_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-# xcompmgr names the window that owns _NET_WM_CM_S0 after itself.
-xs_cm_ready() { xwininfo -root -children | grep -q '"xcompmgr"'; }
-
-# The two monitors as RandR 1.5 monitors. The output goes to LEFT, else a third, automatic
-# monitor stays; "*" makes LEFT primary. Sizes in millimetres give about 96 dpi.
-xs_set_monitors() {
-  if xrandr --setmonitor "*LEFT" "${xs_left[2]}/910x${xs_left[3]}/381+${xs_left[0]}+${xs_left[1]}" screen >/dev/null &&
-    xrandr --setmonitor RIGHT "${xs_right[2]}/508x${xs_right[3]}/286+${xs_right[0]}+${xs_right[1]}" none >/dev/null &&
-    xs_wait_for 5 xs_two_monitors; then
-    return 0
-  fi
-  xs_say "could not set the monitors"
-  xrandr --listmonitors >&2
-  return 1
-}
-
-# Monitors, openbox with its stock configuration (a private config folder, so the user's own
-# openbox settings cannot change how drags behave), and xcompmgr for translucent outlines.
-xs_start_desktop() {
-  xs_set_monitors || return 1
-  mkdir -p "$xs_dir/openbox-config"
-  XDG_CONFIG_HOME="$xs_dir/openbox-config" openbox >"$xs_dir/openbox.log" 2>&1 </dev/null &
-  xs_track $!
-  xs_wait_for 10 xs_wm_ready || { xs_say "openbox did not start"; cat "$xs_dir/openbox.log" >&2; return 1; }
-  xcompmgr >"$xs_dir/xcompmgr.log" 2>&1 </dev/null &
-  xs_track $!
-  xs_wait_for 10 xs_cm_ready || { xs_say "xcompmgr did not start"; cat "$xs_dir/xcompmgr.log" >&2; return 1; }
-}
+xs_monitor_count() { xd_monitor_count; }
+xs_two_monitors() { xd_two_monitors; }
+xs_wm_ready() { xd_wm_ready; }
+xs_cm_ready() { xd_cm_ready; }
+# Sets the two monitors again (after a test removed one).
+xs_set_monitors() { xd_set_monitors; }
 
 xs_find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n1; }
 xs_managed() {
@@ -188,17 +165,65 @@ xs_resize_increments() {
 
 xs_pointer() { xdotool getmouselocation | sed 's/x:\([0-9-]*\) y:\([0-9-]*\).*/\1 \2/'; }
 
+# The top-level window (a window manager's frame) under the pointer, empty over the desktop.
+xs_frame_under_pointer() {
+  xdotool getmouselocation --shell 2>/dev/null |
+    awk -F= -v root="$(xwininfo -root | awk '/Window id:/ { print $4 }')" '
+      $1 == "WINDOW" && sprintf("0x%x", $2) != root { print $2 }'
+}
+
+# The root origin of top-level window $1: "x y".
+xs_origin() { xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
+
+# True when top-level window $1 has its origin at ($2, $3), give or take openbox's resistance at
+# monitor edges.
+xs_origin_near() {
+  local x y
+  read -r x y < <(xs_origin "$1") || return 1
+  ((x - $2 <= 20 && $2 - x <= 20 && y - $3 <= 20 && $3 - y <= 20))
+}
+
+# Waits until openbox has moved top-level window $1 to origin ($2, $3) during a drag, for at most
+# 10 s. openbox begins a move at the first motion and moves the window at the motions after its
+# grab; one that comes before is lost, so the pointer is nudged by a pixel and back until the
+# window follows.
+xs_follow() {
+  local deadline=$(($(xd_now) + 10000000))
+  until xs_wait_for 0.3 xs_origin_near "$@"; do
+    (($(xd_now) < deadline)) || return 1
+    xdotool mousemove_relative -- 1 0 mousemove_relative -- -1 0
+  done
+}
+
+# True when a window of the last Marrowick started is on screen over root point ($1, $2): an
+# outline, whatever its style.
+xs_outline_over() {
+  local w x y width height
+  for w in $(xdotool search --onlyvisible --pid "$xs_app_pid" 2>/dev/null); do
+    read -r x y width height < <(xwininfo -id "$w" 2>/dev/null | awk '
+      /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+      /^ *Width:/ { w = $NF } /^ *Height:/ { print x, y, w, $NF }')
+    if [ -n "$height" ] && (($1 >= x && $1 < x + width && $2 >= y && $2 < y + height)); then return 0; fi
+  done
+  return 1
+}
+
 # Drags from root point ($1, $2) to ($3, $4) with the left button and Alt held. The pointer is
 # only warped to the start; the way there is XTest relative motion in $5 steps (default 24),
-# because a warp produces no raw motion and Marrowick would not see the drag. $6, when given,
-# is a command run while the button is still down at the end point.
+# because a warp produces no raw motion and Marrowick would not see the drag. Each step waits
+# until the window manager has moved the window under the start point along (xs_follow), so
+# Marrowick always finds that window under the pointer, and the release waits for the last step. $6, when given,
+# is a command run while the button is still down at the end point: to wait for an outline, say
+# 'xs_wait_for 10 xs_outline_over X Y' (a release before Marrowick has followed the drag would
+# not snap).
 xs_alt_drag() {
   local x0="$1" y0="$2" x1="$3" y1="$4" steps="${5:-24}" during="${6:-}"
-  xdotool keydown alt
+  local frame ox="" oy="" following=1
   xdotool mousemove "$x0" "$y0"
-  sleep 0.1
+  frame="$(xs_frame_under_pointer)"
+  if [ -n "$frame" ]; then read -r ox oy < <(xs_origin "$frame"); fi
+  xdotool keydown alt
   xdotool mousedown 1
-  sleep 0.1
   local i dx dy px=0 py=0 nx ny
   for ((i = 1; i <= steps; i++)); do
     nx=$(((x1 - x0) * i / steps))
@@ -208,29 +233,37 @@ xs_alt_drag() {
     px=$nx
     py=$ny
     xdotool mousemove_relative -- "$dx" "$dy"
-    sleep 0.03
+    if [ -n "$ox" ] && [ -n "$following" ] && ! xs_follow "$frame" $((ox + px)) $((oy + py)); then
+      xs_say "the window manager did not follow the drag to ($((x0 + px)), $((y0 + py)))"
+      following=""
+    fi
   done
   # Pointer acceleration or a screen edge may leave it short: close the rest the same way.
   local cx cy
   read -r cx cy < <(xs_pointer)
   if [ "$cx" != "$x1" ] || [ "$cy" != "$y1" ]; then
     xdotool mousemove_relative -- "$((x1 - cx))" "$((y1 - cy))"
+    if [ -n "$ox" ] && [ -n "$following" ]; then
+      xs_follow "$frame" $((ox + x1 - x0)) $((oy + y1 - y0)) || xs_say "the window manager fell behind"
+    fi
   fi
-  sleep 0.3
   [ -n "$during" ] && eval "$during"
+  # The server keeps the order: Marrowick and openbox see the release before Alt goes up.
   xdotool mouseup 1
-  sleep 0.05
   xdotool keyup alt
 }
 
 # A picture of the whole root window: X's own dump for a name ending in .xwd (fast, for tests
 # that poll), else whatever ImageMagick makes of the name (PNG for people).
-xs_screenshot() {
+# With translucent windows on screen the dump reads window by window, and one that goes away
+# meanwhile fails it (BadMatch): try again, for at most 20 s.
+xs_screenshot_once() {
   case "$1" in
     *.xwd) xwd -root -silent -out "$1" ;;
     *) import -window root "$1" ;;
   esac
 }
+xs_screenshot() { xs_wait_for 20 xs_screenshot_once "$1"; }
 
 # The colours of picture $1 at the points given as "x y" arguments, one "r,g,b" line each.
 xs_pixels() {
@@ -244,6 +277,17 @@ xs_pixels() {
     done
   done
   convert "$file" -format "$format" info:
+}
+
+# The colours on screen now at the points given as "x y" arguments, one "r,g,b" line each: read
+# by tests/e2e's screen_pixels when $MARROWICK_SCREEN_PIXELS names it (milliseconds), else
+# through a screenshot (seconds on a loaded machine).
+xs_screen_pixels() {
+  if [ -x "${MARROWICK_SCREEN_PIXELS:-}" ]; then
+    "$MARROWICK_SCREEN_PIXELS" "$@"
+  else
+    xs_screenshot "$xs_dir/screen.xwd" && xs_pixels "$xs_dir/screen.xwd" "$@"
+  fi
 }
 
 # The colour of one pixel of picture $1 at ($2, $3), as "r,g,b".

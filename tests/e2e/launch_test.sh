@@ -14,6 +14,6 @@ e2e_expect_eq "$(grep -c 'watching drags' "$xs_app_log")" 1 "times 'watching dra
 # Nothing is waiting for a permission X11 does not have.
 grep -q 'waiting for Accessibility permission' "$xs_app_log" && e2e_fail "launch waited for a permission"
 
-sleep 1
-xs_alive "$xs_app_pid" || e2e_fail "marrowick exited after launch: $(cat "$xs_dir/marrowick.out")"
+marrowick_gone() { ! xs_alive "$xs_app_pid"; }
+if xs_wait_for 1 marrowick_gone; then e2e_fail "marrowick exited after launch: $(cat "$xs_dir/marrowick.out")"; fi
 e2e_pass

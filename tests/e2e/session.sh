@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# Sourced by every e2e test: its own virtual desktop (scripts/x-session.sh) and the checks the
-# tests share. $1 of the test is the marrowick binary.
+# Sourced by every e2e test: its own virtual desktop (scripts/x-desktop, through
+# scripts/x-session.sh) and the checks the tests share. $1 of the test is the marrowick binary.
 set -uo pipefail
 e2e_here="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/x-session.sh

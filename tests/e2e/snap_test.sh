@@ -25,12 +25,15 @@ frame_fits() {
 
 # Alt-drags the xterm by its title bar to root point ($1, $2) and expects its frame at the root
 # rectangle ($3 $4 $5 $6), logged as the AppKit rectangle $7 (origin at the primary's
-# bottom-left, y up). $8, when given, runs while the button is still down.
+# bottom-left, y up). Before the release the tile's outline is on screen; $8, when given, runs
+# then, with the button still down.
 snap_to() {
   local px="$1" py="$2" logged="$7" during="${8:-}"
   local sx sy line
   read -r sx sy < <(xs_title_bar_point "$term")
-  xs_alt_drag "$sx" "$sy" "$px" "$py" 24 "$during"
+  xs_alt_drag "$sx" "$sy" "$px" "$py" 24 "xs_wait_for 10 xs_outline_over $px $py ||
+    e2e_fail 'drag to ($px, $py): no outline under the pointer before the release'
+    $during"
   snaps=$((snaps + 1))
   xs_wait_for 10 snapped_count_is "$snaps" || e2e_fail "the drag to ($px, $py) logged no 'snapped to'"
   line="$(grep 'snapped to' "$xs_app_log" | tail -n1)"
@@ -44,27 +47,27 @@ snap_to() {
 # The ultrawide's default is three even columns split at 1147 and 2293, gap 0. During a drag
 # into the middle one its outline is on screen and no other tile's is; the pixels compared lie
 # below where the dragged window is.
-xs_screenshot "$xs_dir/before.xwd"
 probe=("1720 1300" "573 1300" "4400 900")
-mapfile -t desktop < <(xs_pixels "$xs_dir/before.xwd" "${probe[@]}")
+mapfile -t desktop < <(xs_screen_pixels "${probe[@]}")
+drag_pixels=()
 outline_shown() {
-  xs_screenshot "$xs_dir/during.xwd" &&
-    [ "$(xs_pixels "$xs_dir/during.xwd" "${probe[0]}")" != "${desktop[0]}" ]
+  mapfile -t drag_pixels < <(xs_screen_pixels "${probe[@]}")
+  [ "${drag_pixels[0]}" != "${desktop[0]}" ]
 }
 # Polled while the button is still down: the outline follows the drag's events asynchronously.
-snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_wait_for 5 outline_shown'
-mapfile -t during < <(xs_pixels "$xs_dir/during.xwd" "${probe[@]}")
-[ "${during[0]}" != "${desktop[0]}" ] ||
+snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_wait_for 10 outline_shown'
+[ "${drag_pixels[0]}" != "${desktop[0]}" ] ||
   e2e_fail "no outline in the middle column during the drag (pixel ${probe[0]} stayed ${desktop[0]})"
-e2e_expect_eq "${during[1]}" "${desktop[1]}" "pixel ${probe[1]} of the left column during a drag into the middle one"
-e2e_expect_eq "${during[2]}" "${desktop[2]}" "pixel ${probe[2]} of the other monitor during a drag into the middle column"
+e2e_expect_eq "${drag_pixels[1]}" "${desktop[1]}" "pixel ${probe[1]} of the left column during a drag into the middle one"
+e2e_expect_eq "${drag_pixels[2]}" "${desktop[2]}" "pixel ${probe[2]} of the other monitor during a drag into the middle column"
 # Released: the xterm's own white shows there now, no outline over it.
-xterm_bare() { xs_screenshot "$xs_dir/after.xwd" && [ "$(xs_pixel "$xs_dir/after.xwd" 1720 1300)" = "255,255,255" ]; }
-xs_wait_for 5 xterm_bare ||
-  e2e_fail "pixel 1720,1300 of the snapped xterm is $(xs_pixel "$xs_dir/after.xwd" 1720 1300), not its white"
+xterm_bare() { [ "$(xs_screen_pixels "1720 1300")" = "255,255,255" ]; }
+xs_wait_for 10 xterm_bare ||
+  e2e_fail "pixel 1720,1300 of the snapped xterm is $(xs_screen_pixels "1720 1300"), not its white"
 
 # The other monitor is not ultrawide and has no dividers stored: no tile there, so a drag onto it
-# is left where the window manager put it. The next snap is then the only new line.
+# is left where the window manager put it (the drag waits for that before it lets go). The next
+# snap is then the only new line.
 read -r sx sy < <(xs_title_bar_point "$term")
 xs_alt_drag "$sx" "$sy" 4400 540 24
 read -r x _ < <(xs_frame_geometry "$term")

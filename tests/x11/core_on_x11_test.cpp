@@ -62,22 +62,39 @@ TEST_F(CoreOnX11, FollowerMovesTwoRealWindowsWithTheirTiles) {
 TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     auto w = session->xterm("80x24+1500+500");
     ASSERT_TRUE(w);
+    const Rect start = frameOf(*w).value_or(Rect{});
     auto outline = std::make_unique<SnapOutline>(backend->screens());
     const SnapOutline& shown = *outline;
     Snapper snapper(*backend, std::move(outline));
     snapper.begin();
+    // Registered after the snapper's own monitor, so it sees each event after the snapper did.
+    int pressed = 0, dragged = 0;
     std::optional<std::chrono::steady_clock::time_point> released;
-    auto releases = backend->input().addGlobal(eventMask(EventType::leftMouseUp),
-                                               [&](const Event&) { released = std::chrono::steady_clock::now(); });
+    auto watching =
+        backend->input().addGlobal(eventMask(EventType::leftMouseDown) | eventMask(EventType::leftMouseDragged) |
+                                       eventMask(EventType::leftMouseUp),
+                                   [&](const Event& e) {
+                                       if (e.type == EventType::leftMouseDown) ++pressed;
+                                       if (e.type == EventType::leftMouseDragged) ++dragged;
+                                       if (e.type == EventType::leftMouseUp)
+                                           released = std::chrono::steady_clock::now();
+                                   });
 
-    // Onto the title bar, then the drag as xdotool does it, at a hand's pace, with Alt held.
+    // Onto the title bar, then the drag with Alt held, each step once openbox has moved the window
+    // along, so the window stays under the pointer.
     session->motion(1600, 510);
-    std::vector<std::string> drag{"xdotool", "keydown", "alt", "mousedown", "1"};
-    for (int i = 0; i < 20; ++i) {
-        for (const char* s : {"sleep", "0.01", "mousemove_relative", "--", "-50", "10"}) drag.emplace_back(s);
-    }
-    for (const char* s : {"sleep", "0.05", "mouseup", "1", "keyup", "alt"}) drag.emplace_back(s);
-    ASSERT_EQ(session->runPumping(drag), 0);
+    session->key(true, altL);
+    session->button(true);
+    ASSERT_TRUE(pumpUntil([&] { return pressed == 1; })) << "the press did not arrive";
+    int motions = 0;
+    for (int i = 1; i <= 20; ++i)
+        ASSERT_TRUE(dragStep(*w, 1600 - 50 * i, 510 + 10 * i, {start.x - 50 * i, start.y + 10 * i}, motions))
+            << "openbox did not follow step " << i;
+    ASSERT_TRUE(pumpUntil([&] { return dragged == motions; })) << "the snapper did not see every motion";
+    // Released once the snapper outlines the tile under the pointer.
+    ASSERT_TRUE(pumpUntil([&] { return shown.outline().isVisible(); })) << "no outline before the release";
+    session->button(false);
+    session->key(false, altL);
 
     // The tile under the pointer (600, 710) is the first; xterm takes 1433 of its 1440 rows.
     const Rect expected{0, 0, 1146, 1433};

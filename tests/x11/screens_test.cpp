@@ -74,6 +74,8 @@ TEST_F(X11Screens, TwoMonitorsPrimaryFirstInAppKitCoordinates) {
     // Our own windows are placed in root coordinates.
     EXPECT_EQ(backend->screens().toNative(Rect{3440, 360, 100, 50}), (Rect{3440, 1030, 100, 50}));
     EXPECT_EQ(backend->screens().toNative(Rect{0, 0, 3440, 1440}), (Rect{0, 0, 3440, 1440}));
+    // The desktop of the e2e tests and the demo: a compositing manager runs.
+    EXPECT_TRUE(pumpUntil([&] { return backend->screens().supportsTranslucency(); }, 5.0));
 }
 
 // A dock of the test's own, reserving space through _NET_WM_STRUT_PARTIAL.
@@ -149,7 +151,12 @@ TEST_F(X11Screens, ConversionsFollowAPrimaryAwayFromTheRootOrigin) {
     EXPECT_EQ(backend->pointer().location(), (Point{10, 1060}));
 }
 
-TEST_F(X11Screens, TranslucencyFollowsTheCompositingManager) {
+class X11ScreensWithoutCompositor : public X11Test {
+protected:
+    XSession::Options options() const override { return {.compositor = false}; }
+};
+
+TEST_F(X11ScreensWithoutCompositor, TranslucencyFollowsTheCompositingManager) {
     EXPECT_FALSE(backend->screens().supportsTranslucency()) << "no compositing manager yet";
     const pid_t cm = session->spawn({"xcompmgr"}, {});
     EXPECT_TRUE(pumpUntil([&] { return backend->screens().supportsTranslucency(); }, 5.0));

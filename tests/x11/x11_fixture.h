@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+
 #include "platform/x11/x11_backend.h"
 #include "x11/x_session.h"
 
@@ -37,6 +40,28 @@ protected:
         if (p.error || s.error || !p.value.as<Point>() || !s.value.as<Size>()) return std::nullopt;
         return Rect{p.value.as<Point>()->x, p.value.as<Point>()->y, s.value.as<Size>()->width,
                     s.value.as<Size>()->height};
+    }
+
+    // One step of a drag with the left button down: the pointer to root point (x, y), then a wait
+    // until the window manager has moved window w's frame to origin (keep clear of monitor edges,
+    // where it resists). openbox begins a move at the first motion and moves the window at the
+    // motions after its grab; one that comes before is lost, so the pointer is nudged by a pixel
+    // and back until the frame follows. Counts the motions sent.
+    bool dragStep(xcb_window_t w, int x, int y, Point origin, int& motions) {
+        auto followed = [&] {
+            auto f = frameOf(w);
+            return f && std::abs(f->x - origin.x) < 1 && std::abs(f->y - origin.y) < 1;
+        };
+        session->motion(x, y);
+        ++motions;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!pumpUntil(followed, 0.3)) {
+            if (std::chrono::steady_clock::now() >= end) return false;
+            session->motion(x + 1, y);
+            session->motion(x, y);
+            motions += 2;
+        }
+        return true;
     }
 
     std::unique_ptr<XSession> session;

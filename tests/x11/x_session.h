@@ -1,12 +1,14 @@
 #pragma once
 
-// A virtual X desktop of its own for a test: Xvfb on a free display with two RandR monitors
-// side by side (LEFT 3440 x 1440 with the output, RIGHT 1920 x 1080), optionally openbox with its
-// stock configuration, and client programs. Every process it starts is ended with it.
+// A virtual X desktop of its own for a test, started by scripts/x-desktop as for the e2e tests
+// and scripts/run (Xvfb on a free display, LEFT 3440 x 1440 primary with the output and RIGHT
+// 1920 x 1080 beside it, openbox, xcompmgr), and client programs on it. Every process it starts
+// is ended with it.
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -16,9 +18,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -43,34 +47,40 @@ inline bool pumpUntil(const std::function<bool()>& done, double seconds = 5.0) {
 class XSession {
 public:
     struct Options {
-        bool twoMonitors = true;
         bool windowManager = true;
+        bool compositor = true;
     };
 
     // None when Xvfb cannot start here (the tests then skip), or, with failure set, when the
     // desktop on it did not come up.
     static std::unique_ptr<XSession> start(Options options, std::string* failure = nullptr) {
         std::unique_ptr<XSession> s(new XSession());
-        if (!s->startServer()) return nullptr;
-        auto fail = [&](const char* why) {
-            if (failure) *failure = why;
+        auto fail = [&](const std::string& why) {
+            if (failure) *failure = why + "; x-desktop said:\n" + s->log();
             return nullptr;
         };
-        if (options.twoMonitors) {
-            s->run({"xrandr", "--setmonitor", "LEFT", "3440/910x1440/381+0+0", "screen"});
-            s->run({"xrandr", "--setmonitor", "RIGHT", "1920/508x1080/286+3440+0", "none"});
+        std::vector<std::string> argv{MARROWICK_X_DESKTOP, "--dir", (s->dir_ / "desktop").string()};
+        if (!options.windowManager) argv.emplace_back("--no-window-manager");
+        if (!options.compositor) argv.emplace_back("--no-compositor");
+        switch (s->startDesktop(argv)) {
+            case Started::noServer:
+                return nullptr;
+            case Started::noDesktop:
+                return fail("the desktop did not come up on " + s->display_);
+            case Started::ready:
+                break;
         }
         s->conn_ = x11::Connection::open(s->display_);
         if (!s->conn_) return fail("no connection to the new Xvfb");
-        if (options.windowManager && !s->startWindowManager()) return fail("openbox did not start managing windows");
         return s;
     }
 
     ~XSession() {
         conn_.reset();
-        // Clients first, the server last.
+        // Clients first, then the desktop.
         auto children = children_;
         for (auto it = children.rbegin(); it != children.rend(); ++it) stop(*it);
+        stopDesktop();
         std::error_code ec;
         // MARROWICK_X_LOG=file keeps what the programs printed, for a failing test.
         if (const char* keep = std::getenv("MARROWICK_X_LOG"))
@@ -87,15 +97,22 @@ public:
     [[nodiscard]] xcb_connection_t* c() { return conn_->get(); }
     [[nodiscard]] xcb_window_t root() { return conn_->root(); }
 
+    // Ends the X server (the window manager and compositor go with it) and waits until it is gone.
+    void stopServer() {
+        ::kill(serverPid_, SIGCONT);
+        ::kill(serverPid_, SIGTERM);
+        if (!waitFor([&] { return gone(serverPid_); }, 10)) ::kill(serverPid_, SIGKILL);
+    }
+
     // Starts a program on this display; it is ended with the session.
     pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
-        pid_t pid = launch(argv, env, -1);
+        pid_t pid = launch(argv, env);
         if (pid > 0) children_.push_back(pid);
         return pid;
     }
     // Runs a program to its end (at most 20 seconds); answers its exit status.
     int run(const std::vector<std::string>& argv) {
-        pid_t pid = launch(argv, {}, -1);
+        pid_t pid = launch(argv, {});
         if (pid <= 0) return -1;
         for (int i = 0; i < 2000; ++i) {
             int status = 0;
@@ -107,7 +124,7 @@ public:
     }
     // The same with the event loop running meanwhile, so input reaches the services as it happens.
     int runPumping(const std::vector<std::string>& argv, double seconds = 20) {
-        pid_t pid = launch(argv, {}, -1);
+        pid_t pid = launch(argv, {});
         if (pid <= 0) return -1;
         int status = 0;
         if (!pumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
@@ -129,28 +146,6 @@ public:
         waitpid(pid, nullptr, 0);
         forget(pid);
     }
-
-    bool startWindowManager() {
-        wmPid_ = spawn({"openbox"}, {"XDG_CONFIG_HOME=" + (dir_ / "config").string()});
-        if (!waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).windowManagerRunning(); }))
-            return false;
-        // openbox announces itself before it has started, and loses the windows mapped until then.
-        // It is ready once it manages a probe window, mapped again until it does.
-        xcb_window_t probe = xcb_generate_id(c());
-        xcb_create_window(c(), XCB_COPY_FROM_PARENT, probe, root(), 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          XCB_COPY_FROM_PARENT, 0, nullptr);
-        bool managed = false;
-        for (int attempt = 0; attempt < 50 && !managed; ++attempt) {
-            xcb_unmap_window(c(), probe);
-            xcb_map_window(c(), probe);
-            managed =
-                waitFor([&] { return x11::WindowQueries(*conn_, x11::deadlineIn(1)).wmState(probe).has_value(); }, 0.2);
-        }
-        xcb_destroy_window(c(), probe);
-        sync();
-        return managed;
-    }
-    void stopWindowManager() { stop(wmPid_); }
 
     // The client window of a spawned program once it is mapped (and, under a manager, framed).
     std::optional<xcb_window_t> waitForClient(pid_t pid, double seconds = 10) {
@@ -213,32 +208,79 @@ private:
         std::filesystem::create_directories(dir_ / "config");
     }
 
-    bool startServer() {
+    enum class Started { ready, noServer, noDesktop };
+
+    // Runs scripts/x-desktop and reads what it reports until the desktop is ready.
+    Started startDesktop(const std::vector<std::string>& argv) {
         int fds[2];
-        if (pipe(fds) != 0) return false;
-        serverPid_ = launch({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "5360x1440x24", "-noreset",
-                             "-nolisten", "tcp"},
-                            {}, fds[1]);
+        if (pipe2(fds, O_CLOEXEC) != 0) return Started::noServer;
+        // The desktop goes away with this process, however it ends.
+        desktopPid_ = launch(argv, {}, fds[1], SIGTERM);
         ::close(fds[1]);
-        if (serverPid_ <= 0) {
+        if (desktopPid_ <= 0) {
             ::close(fds[0]);
-            return false;
+            return Started::noServer;
         }
-        children_.push_back(serverPid_);
-        std::string number;
+        std::string said, line;
         pollfd p{fds[0], POLLIN, 0};
-        while (::poll(&p, 1, 15000) > 0) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+        Started result = Started::noServer;
+        while (std::chrono::steady_clock::now() < end && ::poll(&p, 1, 1000) >= 0) {
+            if (p.revents == 0) continue;
             char ch = 0;
-            if (::read(fds[0], &ch, 1) != 1 || ch == '\n') break;
-            number += ch;
+            if (::read(fds[0], &ch, 1) != 1) break;
+            if (ch != '\n') {
+                line += ch;
+                continue;
+            }
+            std::istringstream words(line);
+            std::string word;
+            words >> word;
+            if (word == "display") {
+                words >> display_;
+                result = Started::noDesktop;
+            } else if (word == "xvfb") {
+                words >> serverPid_;
+            } else if (word == "ready") {
+                result = Started::ready;
+                break;
+            }
+            line.clear();
         }
         ::close(fds[0]);
-        if (number.empty()) return false;
-        display_ = ":" + number;
-        return true;
+        return result;
     }
 
-    pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string>& env, int keepFd) {
+    void stopDesktop() {
+        if (desktopPid_ <= 0) return;
+        ::kill(-desktopPid_, SIGCONT);
+        ::kill(desktopPid_, SIGTERM);
+        for (int i = 0; i < 1500; ++i) {
+            if (waitpid(desktopPid_, nullptr, WNOHANG) != 0) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(-desktopPid_, SIGKILL);
+        waitpid(desktopPid_, nullptr, 0);
+    }
+
+    // A process that has ended, reaped or not (the desktop reaps the server).
+    static bool gone(pid_t pid) {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string pidField, name, state;
+        return !(stat >> pidField >> name >> state) || state == "Z";
+    }
+
+    std::string log() const {
+        std::ifstream in(dir_ / "log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Starts a program in a process group of its own, its output in the log; stdoutFd, when given,
+    // becomes its standard output, and parentDeath the signal it gets when this process ends.
+    pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string>& env, int stdoutFd = -1,
+                 int parentDeath = 0) {
         std::string log = (dir_ / "log").string();
         // Everything the child needs is made before the fork: it only calls exec-safe functions.
         std::vector<std::string> environment;
@@ -253,10 +295,12 @@ private:
         std::vector<char*> args;
         for (auto& a : copy) args.push_back(a.data());
         args.push_back(nullptr);
+        const pid_t parent = getpid();
         pid_t pid = fork();
         if (pid != 0) return pid;
         // The child: a process group of its own so that its helpers end with it.
         setpgid(0, 0);
+        if (parentDeath != 0 && (prctl(PR_SET_PDEATHSIG, parentDeath) != 0 || getppid() != parent)) _exit(127);
         // Signal masks and ignored signals survive exec: give the program the defaults.
         sigset_t none;
         sigemptyset(&none);
@@ -265,10 +309,9 @@ private:
         int in = ::open("/dev/null", O_RDONLY);
         int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         dup2(in, 0);
-        dup2(out, 1);
+        dup2(stdoutFd >= 0 ? stdoutFd : out, 1);
         dup2(out, 2);
-        for (int fd = 3; fd < 1024; ++fd)
-            if (fd != keepFd) ::close(fd);
+        for (int fd = 3; fd < 1024; ++fd) ::close(fd);
         execvpe(args[0], args.data(), envp.data());
         _exit(127);
     }
@@ -284,7 +327,7 @@ private:
     std::filesystem::path dir_;
     std::string display_;
     pid_t serverPid_ = 0;
-    pid_t wmPid_ = 0;
+    pid_t desktopPid_ = 0;
     std::vector<pid_t> children_;
     std::unique_ptr<x11::Connection> conn_;
 };
