@@ -8,7 +8,9 @@
 #
 #   bench/x11_drag.sh [path/to/marrowick]     (default build/src/app/marrowick)
 #
-# DRAG_EVENTS (default 2000) sets the motions per drag, DRAG_DRIVER the driver's path. The CPU
+# DRAG_EVENTS (default 2000) sets the motions per drag, DRAG_DRIVER the driver's path, and
+# DRAG_PROFILE=prefix records each drag with perf into prefix.<label> (DRAG_SYSCALLS=prefix
+# counts its system calls instead). The CPU
 # figures are wall-clock independent but not load independent: compare builds back to back.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 app="${1:-$here/build/src/app/marrowick}"
@@ -45,8 +47,23 @@ drag() {
   xdotool mousemove "$sx" "$sy"
   sleep 0.2
   echo "== $label"
+  local perf_pid=""
+  if [ -n "${DRAG_PROFILE:-}" ]; then
+    perf record -q -g -F 4000 -p "$xs_app_pid" -o "$DRAG_PROFILE.${label// /_}" 2>/dev/null &
+    perf_pid=$!
+    sleep 0.3
+  elif [ -n "${DRAG_SYSCALLS:-}" ]; then
+    perf stat -e 'syscalls:sys_enter_poll,syscalls:sys_enter_ppoll,syscalls:sys_enter_recvmsg,syscalls:sys_enter_writev,syscalls:sys_enter_read,syscalls:sys_enter_write' \
+      -p "$xs_app_pid" -o "$DRAG_SYSCALLS.${label// /_}" 2>/dev/null &
+    perf_pid=$!
+    sleep 0.3
+  fi
   "$driver" --events "$events" --rate "$rate" --via "573,$y" --via "2866,$y" --via "573,$y" \
     --pid "$xs_app_pid" --server-pid "$server_pid" --window "$term" --tile-edges "$edges" | sed 's/^/   /'
+  if [ -n "$perf_pid" ]; then
+    kill -INT "$perf_pid"
+    wait "$perf_pid"
+  fi
   [ "$keys" = alt ] && xdotool keyup alt
   if [ "$keys" = alt ]; then
     xs_wait_for 5 more_snaps_than "$before" || echo "   (no snap logged)"

@@ -1,10 +1,13 @@
 #include "platform/x11/x11_input_monitors.h"
 
+#include <xcb/xcbext.h>
 #include <xcb/xinput.h>
 // xkb.h names a field "explicit", a C++ keyword.
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+
+#include <QTimer>
 
 #include "platform/modifiers.h"
 #include "platform/x11/event_watch.h"
@@ -68,6 +71,14 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
 
     auto* self = m.get();
     m->notifier_ = watchEvents(m->conn_->fd(), [self] { self->drain(); });
+    m->pause_ = std::make_unique<QTimer>();
+    m->pause_->setSingleShot(true);
+    m->pause_->setTimerType(Qt::PreciseTimer);
+    m->pause_->setInterval(motionInterval);
+    QObject::connect(m->pause_.get(), &QTimer::timeout, [self] {
+        self->notifier_->setEnabled(true);
+        self->drain();
+    });
     return m;
 }
 
@@ -80,8 +91,93 @@ std::optional<Subscription> X11InputMonitors::addLocal(std::uint64_t mask, Local
 }
 
 void X11InputMonitors::drain() {
-    while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) handle(ev.get());
-    if (conn_->broken() && notifier_) notifier_->setEnabled(false);  // the server is gone
+    xcb_connection_t* c = conn_->get();
+    for (;;) {
+        while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(c)}) handle(ev.get());
+        if (conn_->broken()) pending_.answerAll();
+        askPositions();
+        collectPositions();
+        deliverReady();
+        // Waiting for a reply may have read events the socket no longer signals.
+        XPtr<xcb_generic_event_t> queued{xcb_poll_for_queued_event(c)};
+        if (!queued) break;
+        handle(queued.get());
+    }
+    if (!notifier_) return;
+    if (conn_->broken()) {
+        notifier_->setEnabled(false);  // the server is gone
+    } else if (leftDown_ && motionSincePause_ && pending_.awaited().empty()) {
+        // The pointer is moving: the motions of the next interval are read together, one
+        // wake-up and at most one pointer query for all of them.
+        motionSincePause_ = false;
+        notifier_->setEnabled(false);
+        pause_->start();
+    }
+}
+
+std::optional<PointerSample> X11InputMonitors::eventPointer() {
+    pointerAsked_ = true;
+    return current_;
+}
+
+void X11InputMonitors::askPositions() {
+    xcb_connection_t* c = conn_->get();
+    bool asked = false;
+    pending_.askPositions([&] {
+        asked = true;
+        return xcb_query_pointer(c, conn_->root()).sequence;
+    });
+    if (asked) xcb_flush(c);
+}
+
+void X11InputMonitors::collectPositions() {
+    for (unsigned sequence : pending_.awaited()) {
+        void* raw = nullptr;
+        xcb_generic_error_t* rawError = nullptr;
+        if (!xcb_poll_for_reply(conn_->get(), sequence, &raw, &rawError)) continue;
+        const XPtr<xcb_query_pointer_reply_t> r(static_cast<xcb_query_pointer_reply_t*>(raw));
+        const XPtr<xcb_generic_error_t> e(rawError);
+        if (!r) {
+            pending_.answer(sequence, std::nullopt);
+            continue;
+        }
+        PointerSample sample{{static_cast<double>(r->root_x), static_cast<double>(r->root_y)}, 0};
+        if (r->mask & XCB_BUTTON_MASK_1) sample.buttons |= 1u;
+        if (r->mask & XCB_BUTTON_MASK_3) sample.buttons |= 2u;  // right is bit 1, the middle button bit 2
+        if (r->mask & XCB_BUTTON_MASK_2) sample.buttons |= 4u;
+        pending_.answer(sequence, sample);
+    }
+}
+
+void X11InputMonitors::deliverReady() {
+    while (auto ready = pending_.pop()) {
+        current_ = ready->pointer;
+        pointerAsked_ = false;
+        route(ready->event);
+        // The next drags bring the position along while the monitors keep asking for it.
+        if (pointerAsked_) {
+            positionWanted_ = true;
+        } else if (ready->event.type == EventType::leftMouseDragged) {
+            positionWanted_ = false;
+        }
+        current_.reset();
+    }
+}
+
+void X11InputMonitors::route(const Event& event) {
+    switch (event.type) {
+        case EventType::leftMouseDown:
+            pressOwn_ = ownWindowUnderPointer();
+            deliver(event, pressOwn_);
+            return;
+        case EventType::leftMouseUp:
+        case EventType::leftMouseDragged:
+            deliver(event, pressOwn_);
+            return;
+        default:
+            deliver(event, ownWindowHasFocus());
+            return;
+    }
 }
 
 void X11InputMonitors::handle(xcb_generic_event_t* ev) {
@@ -93,7 +189,7 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         // The state, not the key events, decides: doubled releases change nothing.
         if (flags == flags_) return;
         flags_ = flags;
-        deliver({EventType::flagsChanged, flags_}, ownWindowHasFocus());
+        pending_.push({EventType::flagsChanged, flags_}, false);
         return;
     }
     if (type != XCB_GE_GENERIC) return;
@@ -104,20 +200,21 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         case XCB_INPUT_RAW_BUTTON_PRESS:
             if (raw->detail != 1 || leftDown_) return;
             leftDown_ = true;
-            pressOwn_ = ownWindowUnderPointer();
-            deliver({EventType::leftMouseDown, flags_}, pressOwn_);
+            pending_.push({EventType::leftMouseDown, flags_}, true);
             return;
         case XCB_INPUT_RAW_BUTTON_RELEASE:
             if (raw->detail != 1 || !leftDown_) return;
             leftDown_ = false;
-            deliver({EventType::leftMouseUp, flags_}, pressOwn_);
+            pending_.push({EventType::leftMouseUp, flags_}, false);
             return;
         case XCB_INPUT_RAW_MOTION:
-            if (leftDown_) deliver({EventType::leftMouseDragged, flags_}, pressOwn_);
+            if (!leftDown_) return;
+            motionSincePause_ = true;
+            pending_.push({EventType::leftMouseDragged, flags_}, positionWanted_);
             return;
         case XCB_INPUT_RAW_KEY_PRESS:
             if (modifierKeys_.count(raw->detail)) return;
-            deliver({EventType::keyDown, flags_}, ownWindowHasFocus());
+            pending_.push({EventType::keyDown, flags_}, false);
             return;
         default:
             return;

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
 #include <memory>
 #include <set>
 #include <vector>
 
 #include "platform/input_monitors.h"
+#include "platform/x11/pending_events.h"
 #include "platform/x11/x11_connection.h"
 
 namespace marrowick::x11 {
@@ -14,10 +17,14 @@ namespace marrowick::x11 {
 // that XKB reports. Nothing is grabbed, so every application still gets every event. Events go
 // to the local monitors when they are for one of this process's windows (the pointer's window
 // at the press, the focused window for keys), else to the global ones. Handlers run on the
-// thread that created the service, from its event loop, in the server's order.
+// thread that created the service, from its event loop, in the server's order. Raw events carry
+// no position: a press, and a drag while the monitors read the pointer, waits for a pointer query
+// sent without blocking. While the pointer moves with the button down, the socket is read once per
+// motion interval, and the drags read together go out as the latest one (see PendingEvents).
 class X11InputMonitors : public InputMonitors {
 public:
     static constexpr double requestTimeout = 0.1;
+    static constexpr std::chrono::milliseconds motionInterval{4};
     // Fails (none) when the server lacks XInput 2.2 or XKB.
     static std::unique_ptr<X11InputMonitors> create(std::unique_ptr<Connection> conn, int ownPid);
     ~X11InputMonitors() override;
@@ -29,10 +36,18 @@ public:
     static std::uint64_t flagsOf(unsigned xMods);
     // Handles what the server has sent; the event loop calls it, tests may too.
     void drain();
+    // The pointer as it was for the event being delivered now; none outside a delivery or when
+    // the event came without it. X11Pointer calls it, so drags carry it while it is wanted.
+    std::optional<PointerSample> eventPointer();
 
 private:
     X11InputMonitors(std::unique_ptr<Connection> conn, int ownPid);
     void handle(xcb_generic_event_t* ev);
+    void askPositions();
+    void collectPositions();
+    void deliverReady();
+    // Sends an event that is ready to the local or the global monitors.
+    void route(const Event& event);
     void deliver(const Event& event, bool own);
     bool ownWindowHasFocus();
     bool ownWindowUnderPointer();
@@ -47,6 +62,12 @@ private:
     bool leftDown_ = false;
     bool pressOwn_ = false;  // the press went to one of our windows: so do its drags and release
     MonitorList monitors_;
+    PendingEvents pending_;
+    std::optional<PointerSample> current_;
+    bool pointerAsked_ = false;    // a monitor read the pointer during this delivery
+    bool positionWanted_ = true;   // drags ask for the pointer ahead
+    bool motionSincePause_ = false;
+    std::unique_ptr<QTimer> pause_;
 };
 
 }  // namespace marrowick::x11
