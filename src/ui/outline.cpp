@@ -27,6 +27,13 @@ public:
 
     OutlineStyle style;
 
+    // Hides the window and lets its native window and paint buffer go: a buffer of the window's
+    // size would otherwise stay allocated while nothing is shown. Showing again makes new ones.
+    void release() {
+        hide();
+        if (testAttribute(Qt::WA_WState_Created)) destroy();
+    }
+
 protected:
     void resizeEvent(QResizeEvent* /*event*/) override { applyShape(); }
 
@@ -85,7 +92,7 @@ void Outline::show(const Rect& r, const OutlineStyle& style) {
     showOverlayAt(*window_, screens_, r);
 }
 
-void Outline::hide() { window_->hide(); }
+void Outline::hide() { window_->release(); }
 
 bool Outline::isVisible() const { return window_->isVisible(); }
 

@@ -1,5 +1,9 @@
 #include "platform/x11/x11_accessibility.h"
 
+#include <QAbstractEventDispatcher>
+#include <QMetaObject>
+#include <QThread>
+#include <xcb/xcbext.h>
 #include <algorithm>
 #include <cmath>
 
@@ -148,6 +152,7 @@ AXReply X11Accessibility::elementAtPosition(const Element& root, float x, float 
     Deadline deadline = deadlineFor(root);
     Connection* conn = connection();
     if (!conn) return fail(AXError::cannotComplete);
+    sendHeld(*conn);
     auto origin = primaryOrigin(*conn, deadline);
     if (!origin) return fail(AXError::cannotComplete);
     const double rx = std::floor(static_cast<double>(x)) + origin->first;
@@ -172,6 +177,7 @@ AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view
     if (kind != kindWindow && kind != kindApplication) return fail(AXError::invalidUIElement);
     Connection* conn = connection();
     if (!conn) return fail(AXError::cannotComplete);
+    sendHeld(*conn);
     if (auto pid = pidOf(element)) return applicationAttribute(*conn, *pid, name, deadline);
     const xcb_window_t w = *windowOf(element);
     if (name == "AXPosition" || name == "AXSize") return frameAttribute(*conn, w, name, deadline);
@@ -267,11 +273,76 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
     int border = 0;
     if (!q.frame(w, &extents, &border)) return AXError::invalidUIElement;
     const FrameRequest request = frameRequest(q, w, position, size, *origin, extents, border);
+    if (QAbstractEventDispatcher::instance(QThread::currentThread()) != nullptr) {
+        // The window exists and the request is known: what the write answers is decided here.
+        hold(*conn, w, managed, request);
+        return request.error;
+    }
     const xcb_void_cookie_t cookie = managed ? askWindowManager(*conn, w, request) : configure(*conn, w, request);
     if (!conn->check(cookie, deadline)) {
         return conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement;
     }
     return request.error;
+}
+
+void X11Accessibility::hold(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request) {
+    const auto id = std::this_thread::get_id();
+    bool post = false;
+    {
+        std::unique_lock lock(mutex_);
+        auto it = held_.find(id);
+        if (it != held_.end() && it->second.window != w) {
+            const HeldFrame other = it->second;
+            held_.erase(it);
+            lock.unlock();
+            send(conn, other.window, other.managed, other.request);
+            lock.lock();
+            it = held_.end();
+        }
+        if (it == held_.end()) {
+            held_[id] = HeldFrame{w, managed, request};
+            post = true;
+        } else {
+            // The later write wins where both say something; together they are one request.
+            FrameRequest& r = it->second.request;
+            if (request.position) {
+                r.position = true;
+                r.x = request.x;
+                r.y = request.y;
+            }
+            if (request.size) {
+                r.size = true;
+                r.width = request.width;
+                r.height = request.height;
+            }
+            it->second.managed = managed;
+        }
+    }
+    if (!post) return;
+    std::weak_ptr<int> alive = alive_;
+    QMetaObject::invokeMethod(
+        QAbstractEventDispatcher::instance(QThread::currentThread()),
+        [this, alive] {
+            if (alive.expired()) return;
+            if (Connection* c = connection()) sendHeld(*c);
+        },
+        Qt::QueuedConnection);
+}
+
+void X11Accessibility::sendHeld(Connection& conn) {
+    std::unique_lock lock(mutex_);
+    auto it = held_.find(std::this_thread::get_id());
+    if (it == held_.end()) return;
+    const HeldFrame h = it->second;
+    held_.erase(it);
+    lock.unlock();
+    send(conn, h.window, h.managed, h.request);
+}
+
+void X11Accessibility::send(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request) {
+    const xcb_void_cookie_t cookie = managed ? askWindowManager(conn, w, request) : configure(conn, w, request);
+    xcb_discard_reply(conn.get(), cookie.sequence);  // nobody waits for its outcome
+    xcb_flush(conn.get());
 }
 
 bool X11Accessibility::unmaximize(WindowQueries& q, xcb_window_t w) {

@@ -16,6 +16,10 @@ namespace marrowick::x11 {
 // with WM_STATE), an application (by pid) or the system-wide element. Each calling thread gets a
 // connection of its own, so the main thread never waits behind the follower's requests, and
 // every call ends by its element's messaging timeout.
+//
+// On a thread with a Qt event loop, frame writes are answered at once but sent when the thread
+// returns to its loop (or makes its next call here): consecutive position and size writes of one
+// window then reach the window manager as one request, and the window lands in one step.
 class X11Accessibility : public Accessibility {
 public:
     static constexpr double defaultTimeout = 1.0;
@@ -61,10 +65,23 @@ private:
     static xcb_void_cookie_t askWindowManager(Connection& conn, xcb_window_t w, const FrameRequest& request);
     static xcb_void_cookie_t configure(Connection& conn, xcb_window_t w, const FrameRequest& request);
 
+    // A frame write answered but not yet sent, per thread.
+    struct HeldFrame {
+        xcb_window_t window = 0;
+        bool managed = true;
+        FrameRequest request;
+    };
+    // Sends this thread's held write, if any.
+    void sendHeld(Connection& conn);
+    void hold(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request);
+    static void send(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request);
+
     std::string display_;
-    std::mutex mutex_;  // guards the two maps
+    std::mutex mutex_;  // guards the three maps
     std::map<std::thread::id, std::unique_ptr<Connection>> connections_;
     std::map<std::uint64_t, double> timeouts_;
+    std::map<std::thread::id, HeldFrame> held_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // posted sends do nothing once it is gone
 };
 
 }  // namespace marrowick::x11
