@@ -82,8 +82,8 @@ TEST_F(X11Input, AltDragOverTheFocusedXtermReachesTheGlobalMonitor) {
                                          {EventType::flagsChanged, 0}};
     EXPECT_EQ(squeezed(global), expected);
     // Motions that arrive together may go out as one drag, never as more drags than motions.
-    const auto drags =
-        std::count_if(global.begin(), global.end(), [](const Event& e) { return e.type == EventType::leftMouseDragged; });
+    const auto drags = std::count_if(global.begin(), global.end(),
+                                     [](const Event& e) { return e.type == EventType::leftMouseDragged; });
     EXPECT_GE(drags, 1);
     EXPECT_LE(drags, 20);
     EXPECT_TRUE(local.empty());
@@ -172,9 +172,8 @@ TEST_F(X11Input, QueuedMotionsGoOutAsTheLatestWithItsPositionAndNothingElseIsDro
     focusXterm();
     // Drags whose handler reads the pointer: it answers with the position of that drag.
     std::vector<Point> seen;
-    auto reader = backend->input().addGlobal(eventMask(EventType::leftMouseDragged), [&](const Event&) {
-        seen.push_back(backend->pointer().location());
-    });
+    auto reader = backend->input().addGlobal(eventMask(EventType::leftMouseDragged),
+                                             [&](const Event&) { seen.push_back(backend->pointer().location()); });
     session->motion(600, 600);
     session->button(true);
     session->motion(601, 600);

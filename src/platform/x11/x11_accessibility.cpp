@@ -1,9 +1,10 @@
 #include "platform/x11/x11_accessibility.h"
 
+#include <xcb/xcbext.h>
+
 #include <QAbstractEventDispatcher>
 #include <QMetaObject>
 #include <QThread>
-#include <xcb/xcbext.h>
 #include <algorithm>
 #include <cmath>
 

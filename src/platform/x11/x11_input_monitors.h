@@ -64,8 +64,8 @@ private:
     MonitorList monitors_;
     PendingEvents pending_;
     std::optional<PointerSample> current_;
-    bool pointerAsked_ = false;    // a monitor read the pointer during this delivery
-    bool positionWanted_ = true;   // drags ask for the pointer ahead
+    bool pointerAsked_ = false;   // a monitor read the pointer during this delivery
+    bool positionWanted_ = true;  // drags ask for the pointer ahead
     bool motionSincePause_ = false;
     std::unique_ptr<QTimer> pause_;
 };
