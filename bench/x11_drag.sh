@@ -68,7 +68,7 @@ drag() {
   if [ "$keys" = alt ]; then
     xs_wait_for 5 more_snaps_than "$before" || echo "   (no snap logged)"
   fi
-  sleep 0.5
+  sleep 1
   echo "   marrowick resident memory after: $(rss_mb "$xs_app_pid") MB"
 }
 

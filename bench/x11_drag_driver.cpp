@@ -181,7 +181,9 @@ public:
             std::printf("x server cpu per 1000 events: %.3f s\n", (*server1 - *server0) / events * 1000);
         std::printf("outline latencies: %zu, median %.2f ms\n", outlineLatencies_.size(), median(outlineLatencies_));
         if (frame_) {
-            std::printf("frame changes after release: %zu\n", frameSteps_.size());
+            std::printf("frame changes after release: %zu (at", frameSteps_.size());
+            for (double t : frameSteps_) std::printf(" %.1f", t);
+            std::printf(" ms)\n");
             std::printf("release to final frame: %.1f ms\n", frameSteps_.empty() ? NAN : frameSteps_.back());
         }
         return 0;

@@ -2,6 +2,8 @@
 
 #include <xcb/xcbext.h>
 #include <xcb/xinput.h>
+
+#include <utility>
 // xkb.h names a field "explicit", a C++ keyword.
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -71,14 +73,10 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
 
     auto* self = m.get();
     m->notifier_ = watchEvents(m->conn_->fd(), [self] { self->drain(); });
-    m->pause_ = std::make_unique<QTimer>();
-    m->pause_->setSingleShot(true);
-    m->pause_->setTimerType(Qt::PreciseTimer);
-    m->pause_->setInterval(motionInterval);
-    QObject::connect(m->pause_.get(), &QTimer::timeout, [self] {
-        self->notifier_->setEnabled(true);
-        self->drain();
-    });
+    m->tick_ = std::make_unique<QTimer>();
+    m->tick_->setTimerType(Qt::PreciseTimer);
+    m->tick_->setInterval(motionInterval);
+    QObject::connect(m->tick_.get(), &QTimer::timeout, [self] { self->drain(); });
     return m;
 }
 
@@ -92,27 +90,43 @@ std::optional<Subscription> X11InputMonitors::addLocal(std::uint64_t mask, Local
 
 void X11InputMonitors::drain() {
     xcb_connection_t* c = conn_->get();
+    // One read of the socket; what it brought is handled from the queue.
+    XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(c)};
     for (;;) {
-        while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(c)}) handle(ev.get());
+        for (; ev; ev.reset(xcb_poll_for_queued_event(c))) handle(ev.get());
         if (conn_->broken()) pending_.answerAll();
-        askPositions();
         collectPositions();
+        askPositions();
         deliverReady();
         // Waiting for a reply may have read events the socket no longer signals.
-        XPtr<xcb_generic_event_t> queued{xcb_poll_for_queued_event(c)};
-        if (!queued) break;
-        handle(queued.get());
+        ev.reset(xcb_poll_for_queued_event(c));
+        if (!ev) break;
     }
+    pace();
+}
+
+void X11InputMonitors::pace() {
     if (!notifier_) return;
     if (conn_->broken()) {
         notifier_->setEnabled(false);  // the server is gone
-    } else if (leftDown_ && motionSincePause_ && pending_.awaited().empty()) {
-        // The pointer is moving: the motions of the next interval are read together, one
-        // wake-up and at most one pointer query for all of them.
-        motionSincePause_ = false;
-        notifier_->setEnabled(false);
-        pause_->start();
+        tick_->stop();
+        return;
     }
+    if (std::exchange(motionSinceTick_, false) && leftDown_) {
+        // The pointer moves with the button down: read the socket once per interval instead of
+        // at every motion, and collect the pointer's answers at the next interval.
+        quietTicks_ = 0;
+        if (!tick_->isActive()) {
+            notifier_->setEnabled(false);
+            tick_->start();
+        }
+        return;
+    }
+    if (!tick_->isActive()) return;
+    if (leftDown_ && ++quietTicks_ < quietTickLimit) return;
+    if (!pending_.empty()) return;  // answers still to come
+    tick_->stop();
+    notifier_->setEnabled(true);
 }
 
 std::optional<PointerSample> X11InputMonitors::eventPointer() {
@@ -209,7 +223,7 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
             return;
         case XCB_INPUT_RAW_MOTION:
             if (!leftDown_) return;
-            motionSincePause_ = true;
+            motionSinceTick_ = true;
             pending_.push({EventType::leftMouseDragged, flags_}, positionWanted_);
             return;
         case XCB_INPUT_RAW_KEY_PRESS:

@@ -20,11 +20,15 @@ namespace marrowick::x11 {
 // thread that created the service, from its event loop, in the server's order. Raw events carry
 // no position: a press, and a drag while the monitors read the pointer, waits for a pointer query
 // sent without blocking. While the pointer moves with the button down, the socket is read once per
-// motion interval, and the drags read together go out as the latest one (see PendingEvents).
+// motion interval, the drags read together go out as the latest one (see PendingEvents), and the
+// pointer's answer is collected at the next interval.
 class X11InputMonitors : public InputMonitors {
 public:
     static constexpr double requestTimeout = 0.1;
+    // While the pointer moves with the button down the socket is read once per interval; after
+    // this many quiet intervals (or at the release) every event wakes the monitors again.
     static constexpr std::chrono::milliseconds motionInterval{4};
+    static constexpr int quietTickLimit = 25;
     // Fails (none) when the server lacks XInput 2.2 or XKB.
     static std::unique_ptr<X11InputMonitors> create(std::unique_ptr<Connection> conn, int ownPid);
     ~X11InputMonitors() override;
@@ -46,6 +50,7 @@ private:
     void askPositions();
     void collectPositions();
     void deliverReady();
+    void pace();
     // Sends an event that is ready to the local or the global monitors.
     void route(const Event& event);
     void deliver(const Event& event, bool own);
@@ -66,8 +71,9 @@ private:
     std::optional<PointerSample> current_;
     bool pointerAsked_ = false;   // a monitor read the pointer during this delivery
     bool positionWanted_ = true;  // drags ask for the pointer ahead
-    bool motionSincePause_ = false;
-    std::unique_ptr<QTimer> pause_;
+    bool motionSinceTick_ = false;
+    int quietTicks_ = 0;
+    std::unique_ptr<QTimer> tick_;
 };
 
 }  // namespace marrowick::x11
