@@ -3,8 +3,6 @@
 #include <xcb/xcbext.h>
 
 #include <QAbstractEventDispatcher>
-#include <QMetaObject>
-#include <QThread>
 #include <algorithm>
 #include <cmath>
 
@@ -82,12 +80,23 @@ std::optional<std::pair<int, int>> primaryOrigin(Connection& conn, Deadline dead
 
 }  // namespace
 
-X11Accessibility::X11Accessibility(std::string display) : display_(std::move(display)) {
+X11Accessibility::X11Accessibility(std::string display)
+    : display_(std::move(display)), owner_(std::this_thread::get_id()) {
     // Connecting cannot be bounded by a timeout (xcb_connect waits for the server's greeting), so
     // the creating thread connects now rather than in the middle of a request.
     (void)connection();
+    if (QAbstractEventDispatcher::instance() != nullptr) {
+        sendTimer_ = std::make_unique<QTimer>();
+        sendTimer_->setSingleShot(true);
+        sendTimer_->setInterval(0);
+        QObject::connect(sendTimer_.get(), &QTimer::timeout, [this] {
+            if (Connection* c = connection()) sendHeld(*c);
+        });
+    }
 }
-X11Accessibility::~X11Accessibility() = default;
+X11Accessibility::~X11Accessibility() {
+    if (Connection* c = held_ ? connection() : nullptr) sendHeld(*c);  // a write answered is a write made
+}
 
 Element X11Accessibility::windowElement(std::uint32_t window) { return Element{(kindWindow << kindShift) | window}; }
 
@@ -274,7 +283,7 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
     int border = 0;
     if (!q.frame(w, &extents, &border)) return AXError::invalidUIElement;
     const FrameRequest request = frameRequest(q, w, position, size, *origin, extents, border);
-    if (QAbstractEventDispatcher::instance(QThread::currentThread()) != nullptr) {
+    if (sendTimer_ && std::this_thread::get_id() == owner_) {
         // The window exists and the request is known: what the write answers is decided here.
         hold(*conn, w, managed, request);
         return request.error;
@@ -287,56 +296,31 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
 }
 
 void X11Accessibility::hold(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request) {
-    const auto id = std::this_thread::get_id();
-    bool post = false;
-    {
-        std::unique_lock lock(mutex_);
-        auto it = held_.find(id);
-        if (it != held_.end() && it->second.window != w) {
-            const HeldFrame other = it->second;
-            held_.erase(it);
-            lock.unlock();
-            send(conn, other.window, other.managed, other.request);
-            lock.lock();
-            it = held_.end();
-        }
-        if (it == held_.end()) {
-            held_[id] = HeldFrame{w, managed, request};
-            post = true;
-        } else {
-            // The later write wins where both say something; together they are one request.
-            FrameRequest& r = it->second.request;
-            if (request.position) {
-                r.position = true;
-                r.x = request.x;
-                r.y = request.y;
-            }
-            if (request.size) {
-                r.size = true;
-                r.width = request.width;
-                r.height = request.height;
-            }
-            it->second.managed = managed;
-        }
+    if (held_ && held_->window != w) sendHeld(conn);
+    if (!held_) {
+        held_ = HeldFrame{w, managed, request};
+        sendTimer_->start();
+        return;
     }
-    if (!post) return;
-    std::weak_ptr<int> alive = alive_;
-    QMetaObject::invokeMethod(
-        QAbstractEventDispatcher::instance(QThread::currentThread()),
-        [this, alive] {
-            if (alive.expired()) return;
-            if (Connection* c = connection()) sendHeld(*c);
-        },
-        Qt::QueuedConnection);
+    // The later write wins where both say something; together they are one request.
+    FrameRequest& r = held_->request;
+    if (request.position) {
+        r.position = true;
+        r.x = request.x;
+        r.y = request.y;
+    }
+    if (request.size) {
+        r.size = true;
+        r.width = request.width;
+        r.height = request.height;
+    }
+    held_->managed = managed;
 }
 
 void X11Accessibility::sendHeld(Connection& conn) {
-    std::unique_lock lock(mutex_);
-    auto it = held_.find(std::this_thread::get_id());
-    if (it == held_.end()) return;
-    const HeldFrame h = it->second;
-    held_.erase(it);
-    lock.unlock();
+    if (!held_ || std::this_thread::get_id() != owner_) return;
+    const HeldFrame h = *held_;
+    held_.reset();
     send(conn, h.window, h.managed, h.request);
 }
 
