@@ -78,6 +78,11 @@ xs_start_marrowick "$app"
 xs_wait_log 'watching drags' 30 || e2e_fail "Marrowick did not log 'watching drags'"
 sleep 1
 echo "marrowick resident memory at start: $(rss_mb "$xs_app_pid") MB"
+cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+idle0="$(cpu_ticks "$xs_app_pid")"
+sleep 5
+echo "marrowick idle: $(awk -v a="$idle0" -v b="$(cpu_ticks "$xs_app_pid")" -v hz="$(getconf CLK_TCK)" \
+  'BEGIN { printf "%.1f", 100 * (b - a) / hz / 5 }') % of a core over 5 s"
 drag "Alt-drag at 500 Hz" alt 500
 drag "Alt-drag at 1000 Hz" alt 1000
 drag "drag without Alt at 500 Hz" plain 500
