@@ -24,8 +24,15 @@ App::App(Platform& platform, Options options, std::string version)
 
 App::~App() = default;
 
+LiveOverlay& App::overlay() {
+    if (!overlay_) overlay_ = std::make_unique<LiveOverlay>(platform_, *follower_);
+    return *overlay_;
+}
+
 Snapper& App::snapper() {
-    if (!snapper_) snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<SnapOutline>(platform_.screens()));
+    if (!snapper_) {
+        snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<SnapOutline>(platform_.screens()), &overlay());
+    }
     return *snapper_;
 }
 
@@ -58,6 +65,7 @@ void App::applicationDidFinishLaunching() {
         }
         showPreview(all, previewSeconds);
     }
+    if (options_.overlay) overlay().show(overlaySeconds);
     if (options_.about) showAbout();
 
     permissionStep();

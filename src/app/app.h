@@ -8,6 +8,7 @@
 
 #include "app/options.h"
 #include "follow/window_follower.h"
+#include "overlay/live_overlay.h"
 #include "platform/platform.h"
 #include "settings/mac_option_tiling.h"
 #include "snap/snapper.h"
@@ -29,6 +30,7 @@ class App {
 public:
     static constexpr double permissionInterval = 2.0;
     static constexpr double previewSeconds = 3.0;
+    static constexpr double overlaySeconds = 3.0;
 
     App(Platform& platform, Options options, std::string version);
     ~App();
@@ -46,6 +48,7 @@ public:
     void askAboutMacTiling();
 
     [[nodiscard]] WindowFollower& follower() { return *follower_; }
+    LiveOverlay& overlay();
     Snapper& snapper();
     [[nodiscard]] MacOptionTiling& macOptionTiling() { return macTiling_; }
     [[nodiscard]] QMenu* menu() const { return menu_.get(); }
@@ -62,6 +65,7 @@ private:
     Options options_;
     std::string version_;
     std::unique_ptr<WindowFollower> follower_;
+    std::unique_ptr<LiveOverlay> overlay_;
     std::unique_ptr<Snapper> snapper_;
     OutlinePool previews_;
     TaskHandle hidePreviews_;

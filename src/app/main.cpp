@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -92,10 +93,22 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromUtf8(marrowick::applicationId), marrowick::trayIcon()));
 
     App* delegate = nullptr;
-    auto instance = marrowick::SingleInstance::acquire(marrowick::SingleInstance::defaultRuntimeDir(), [&delegate] {
-        if (delegate != nullptr) delegate->applicationShouldHandleReopen();
-    });
-    if (!instance) return 0;  // the running one was told to reopen
+    // Without a place for the lock, or a running instance that does not answer, this launch
+    // cannot tell whether it is the only one: it says so and stops.
+    std::string problem;
+    const auto runtimeDir = marrowick::SingleInstance::runtimeDir(problem);
+    auto acquired = runtimeDir ? marrowick::SingleInstance::acquire(*runtimeDir,
+                                                                    [&delegate] {
+                                                                        if (delegate != nullptr)
+                                                                            delegate->applicationShouldHandleReopen();
+                                                                    })
+                               : marrowick::SingleInstance::Acquired{nullptr, problem};
+    if (acquired.problem) {
+        std::cerr << "marrowick: " << *acquired.problem << '\n';
+        marrowick::note(*acquired.problem);
+        return 1;
+    }
+    if (!acquired.instance) return 0;  // the running one was told to reopen
 
     auto backend = marrowick::x11::X11Backend::open(
         display,

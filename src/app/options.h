@@ -8,6 +8,7 @@ namespace marrowick {
 // The command-line options, each an exact whole argument; anything else is ignored.
 struct Options {
     bool preview = false;
+    bool overlay = false;
     bool about = false;
     bool noPrompt = false;
     bool help = false;
@@ -17,6 +18,7 @@ struct Options {
         Options o;
         for (std::string_view a : args) {
             o.preview = o.preview || a == "--preview";
+            o.overlay = o.overlay || a == "--overlay";
             o.about = o.about || a == "--about";
             o.noPrompt = o.noPrompt || a == "--no-prompt";
             o.help = o.help || a == "--help";
@@ -27,9 +29,10 @@ struct Options {
 };
 
 inline constexpr std::string_view usage =
-    "Usage: marrowick [--preview] [--about] [--no-prompt] [--help] [--version]\n"
+    "Usage: marrowick [--preview] [--overlay] [--about] [--no-prompt] [--help] [--version]\n"
     "Snaps windows into sections of a monitor: drag a window while holding Alt.\n"
     "  --preview    outline every tile of every screen for 3 seconds\n"
+    "  --overlay    show the live overlay (tiles and divider handles) for 3 seconds\n"
     "  --about      show the About window\n"
     "  --no-prompt  do not ask for permissions at launch\n"
     "  --help       show this text\n"

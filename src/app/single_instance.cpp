@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLocalSocket>
+#include <QTimer>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "base/log.h"
@@ -26,31 +30,54 @@ bool fromSameUser(const QLocalSocket& socket) {
 
 }  // namespace
 
-std::filesystem::path SingleInstance::defaultRuntimeDir() {
+std::optional<std::filesystem::path> SingleInstance::runtimeDir(std::string& problem) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::error_code ec;
     if (runtime != nullptr && *runtime != '\0' && std::filesystem::is_directory(runtime, ec)) return runtime;
-    return std::filesystem::temp_directory_path(ec);
+    // The shared temporary folder is open to everyone: only a folder of this user's own in it
+    // keeps another user from taking the lock or the socket first.
+    const std::filesystem::path dir = std::filesystem::temp_directory_path(ec) / userTag();
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
+        problem = "cannot create the runtime folder " + dir.string() + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0) {
+        problem = "cannot use the runtime folder " + dir.string() + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 0077) != 0) {
+        problem = "the runtime folder " + dir.string() +
+                  " is not a folder of this user's own that only this user may enter (mode 0700); "
+                  "set XDG_RUNTIME_DIR or remove it";
+        return std::nullopt;
+    }
+    return dir;
 }
 
-std::unique_ptr<SingleInstance> SingleInstance::acquire(const std::filesystem::path& runtimeDir,
-                                                        std::function<void()> onReopen) {
+SingleInstance::Acquired SingleInstance::acquire(const std::filesystem::path& runtimeDir,
+                                                 std::function<void()> onReopen) {
     const std::filesystem::path lockPath = runtimeDir / (userTag() + ".lock");
     const std::filesystem::path socketPath = runtimeDir / (userTag() + ".socket");
     const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return std::unique_ptr<SingleInstance>(new SingleInstance(fd, socketPath, std::move(onReopen)));
+    if (fd < 0)
+        return {nullptr, "cannot write in the runtime folder " + runtimeDir.string() + ": " + std::strerror(errno)};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        return {std::unique_ptr<SingleInstance>(new SingleInstance(fd, socketPath, std::move(onReopen))), std::nullopt};
     }
-    if (fd >= 0) ::close(fd);
+    const int error = errno;
+    ::close(fd);
+    if (error != EWOULDBLOCK) return {nullptr, "cannot lock " + lockPath.string() + ": " + std::strerror(error)};
     // Another instance holds the lock: hand it the request. Either way this one does not run.
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath.string()));
-    if (socket.waitForConnected(1000)) {
-        socket.write(reopenMessage);
-        socket.waitForBytesWritten(1000);
+    if (socket.waitForConnected(1000) && socket.write(reopenMessage) == qint64(std::strlen(reopenMessage)) &&
+        socket.waitForBytesWritten(1000)) {
         socket.disconnectFromServer();
+        return {nullptr, std::nullopt};
     }
-    return nullptr;
+    return {nullptr, "Marrowick already runs but did not answer at " + socketPath.string() + " (" +
+                         socket.errorString().toStdString() + ")"};
 }
 
 SingleInstance::SingleInstance(int lockFd, std::filesystem::path socketPath, std::function<void()> onReopen)
@@ -72,15 +99,37 @@ SingleInstance::~SingleInstance() {
 
 void SingleInstance::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!fromSameUser(*socket)) {
+        // Every connection holds a descriptor: a few at a time, from this user only.
+        if (connections_ >= maxConnections || !fromSameUser(*socket)) {
             socket->abort();
+            socket->deleteLater();
             continue;
         }
-        // The request is tiny: read it once the sender is done, and ignore anything else.
-        QObject::connect(socket, &QLocalSocket::readChannelFinished, socket, [this, socket] {
-            const QByteArray data = socket->read(64);
-            if (data == reopenMessage || data == QByteArray(reopenMessage) + '\n') onReopen_();
+        ++connections_;
+        QObject::connect(socket, &QObject::destroyed, &server_, [this] { --connections_; });
+        const auto drop = [socket] {
+            socket->disconnect(socket);  // its handlers have nothing left to read
+            socket->abort();
+            socket->deleteLater();
+        };
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        auto* timeout = new QTimer(socket);  // owned by the socket
+        timeout->setSingleShot(true);
+        QObject::connect(timeout, &QTimer::timeout, socket, drop);
+        timeout->start(requestTimeoutMs);
+        // The request is tiny: anything longer is not one, and is not kept.
+        socket->setReadBufferSize(maxRequestBytes);
+        auto request = std::make_shared<QByteArray>();
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, request, drop] {
+            request->append(socket->read(maxRequestBytes + 1 - request->size()));
+            if (request->size() > maxRequestBytes) drop();
+        });
+        // Read once the sender is done.
+        QObject::connect(socket, &QLocalSocket::readChannelFinished, socket, [this, socket, request, drop] {
+            request->append(socket->read(maxRequestBytes + 1 - request->size()));
+            const bool valid = *request == reopenMessage || *request == QByteArray(reopenMessage) + '\n';
+            drop();
+            if (valid) onReopen_();
         });
     }
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace marrowick {
 
@@ -13,13 +15,27 @@ namespace marrowick {
 class SingleInstance {
 public:
     static constexpr const char* reopenMessage = "reopen";
+    // A request is a few bytes sent at once: more, or nothing for this long, and the connection
+    // is closed. Beyond this many connections at once, new ones are closed straight away.
+    static constexpr qint64 maxRequestBytes = 16;
+    static constexpr int requestTimeoutMs = 1000;
+    static constexpr int maxConnections = 8;
 
-    // Becomes the instance (answers it) or, when another one runs, tells it to reopen and
-    // answers none. onReopen runs on the main thread for every valid request.
-    static std::unique_ptr<SingleInstance> acquire(const std::filesystem::path& runtimeDir,
-                                                   std::function<void()> onReopen);
-    // $XDG_RUNTIME_DIR, else the temporary folder.
-    static std::filesystem::path defaultRuntimeDir();
+    // This launch became the instance, or handed the request to the running one (neither
+    // instance nor problem), or could do neither and must not run (problem says why).
+    struct Acquired {
+        std::unique_ptr<SingleInstance> instance;
+        std::optional<std::string> problem;
+    };
+
+    // onReopen runs on the main thread for every valid request.
+    static Acquired acquire(const std::filesystem::path& runtimeDir, std::function<void()> onReopen);
+
+    // Where the lock and socket go: $XDG_RUNTIME_DIR when it names a folder, else a folder of
+    // this user's own in the temporary folder, made with mode 0700. That folder is refused
+    // (none, and problem says why) unless it is a real folder owned by this user that no one
+    // else may enter.
+    static std::optional<std::filesystem::path> runtimeDir(std::string& problem);
 
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -34,6 +50,7 @@ private:
     int lockFd_;
     std::filesystem::path socketPath_;
     std::function<void()> onReopen_;
+    int connections_ = 0;
     QLocalServer server_;
 };
 

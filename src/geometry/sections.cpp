@@ -1,5 +1,8 @@
 #include "geometry/sections.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "geometry/geometry.h"
 
 namespace marrowick {
@@ -48,6 +51,19 @@ std::vector<Rect> tiles(const std::vector<Rect>& secs, Axis axis, double gap) {
     out.reserve(secs.size());
     for (std::size_t i = 0; i < secs.size(); ++i) out.push_back(tileOf(secs[i], i, secs.size(), axis, gap));
     return out;
+}
+
+double usableGap(double gap, const std::vector<Rect>& secs, Axis axis) {
+    if (!std::isfinite(gap) || gap <= 0) return 0;
+    double most = gap;
+    if (secs.size() > 1) {
+        for (std::size_t i = 0; i < secs.size(); ++i) {
+            const double extent = axis == Axis::columns ? secs[i].width : secs[i].height;
+            const bool inner = i > 0 && i + 1 < secs.size();
+            most = std::min(most, inner ? extent - 1 : 2 * (extent - 1));
+        }
+    }
+    return std::max(0.0, most);
 }
 
 }  // namespace marrowick

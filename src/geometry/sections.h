@@ -16,4 +16,9 @@ namespace marrowick {
 [[nodiscard]] Rect tileOf(const Rect& section, std::size_t i, std::size_t n, Axis axis, double gap);
 [[nodiscard]] std::vector<Rect> tiles(const std::vector<Rect>& sections, Axis axis, double gap);
 
+// The gap within 0 and the most that leaves every tile of these sections at least one point
+// along the axis (an inner tile loses the whole gap, an outer one half of it); 0 for a value
+// that is no number.
+[[nodiscard]] double usableGap(double gap, const std::vector<Rect>& sections, Axis axis);
+
 }  // namespace marrowick

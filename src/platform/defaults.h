@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -14,11 +15,20 @@ namespace marrowick {
 // The two-layer key-value store: registered defaults in memory, under persisted values that win
 // over them. Reads never touch the disk. With a file, every change is written back (atomically)
 // either at once or, when a deferral is installed, soon after; and always when the store goes.
+// Setting a value the store already holds is no change.
 class Defaults {
 public:
+    // A file nested deeper, or larger, is not a settings file: reading and rewriting it must stay
+    // quick and small.
+    static constexpr int maxDepth = 64;
+    static constexpr std::size_t maxFileSize = std::size_t{1} << 20;
+
     // In memory only.
     Defaults() = default;
-    // Persisted in a JSON file. A file that cannot be parsed is moved aside, never overwritten.
+    // Persisted in a JSON file, written through a link to its target. A file that cannot be
+    // parsed is moved aside under a name of its own; one that exists but cannot be read is left
+    // alone and never written for the life of the store. Temporary files that writers killed
+    // mid-write left beside it are removed.
     explicit Defaults(std::filesystem::path file);
     ~Defaults();
     Defaults(const Defaults&) = delete;
@@ -45,7 +55,8 @@ public:
     // Installs how a pending write is put off: the store calls it with the write to run later,
     // once per batch of changes.
     void deferWritesWith(std::function<void(std::function<void()>)> defer);
-    // Writes pending changes now. Answers false when the file could not be written.
+    // Writes pending changes now, nothing when there are none. Answers false when the file
+    // could not be written.
     bool flush();
 
     [[nodiscard]] const std::optional<std::filesystem::path>& file() const { return file_; }

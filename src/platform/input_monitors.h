@@ -23,6 +23,9 @@ inline constexpr int flagsChanged = 12;
 struct Event {
     int type = 0;
     std::uint64_t modifierFlags = 0;  // the Modifier bits of that moment
+    // A key press that makes the platform's window manager cancel a window move and put the
+    // window back (Escape on X11); never set where a key press leaves the move alone.
+    bool cancelsWindowMove = false;
     bool operator==(const Event&) const = default;
 };
 

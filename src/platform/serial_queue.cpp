@@ -26,6 +26,11 @@ void SerialQueue::drain() {
     idle_.wait(lock, [this] { return tasks_.empty() && !running_; });
 }
 
+std::size_t SerialQueue::pending() {
+    std::lock_guard lock(mutex_);
+    return tasks_.size();
+}
+
 SerialQueue::Hold::Hold(SerialQueue& q) : q_(q) {
     std::lock_guard lock(q_.mutex_);
     ++q_.holds_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -20,6 +21,8 @@ public:
     void async(std::function<void()> task);
     // Waits until every task queued so far has run.
     void drain();
+    // Tasks queued and not started yet.
+    [[nodiscard]] std::size_t pending();
 
     // While a Hold exists the queue starts no task (the one running, if any, finishes).
     class Hold {

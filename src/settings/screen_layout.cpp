@@ -16,7 +16,8 @@ std::vector<Rect> sections(const Screen& screen) {
 std::vector<Rect> tiles(const Screen& screen) {
     const std::string key = Settings::uuid(screen);
     const Axis axis = Settings::axis(screen, key);
-    return tiles(sections(screen.visibleFrame, axis, Settings::dividers(screen, key)), axis, Settings::gap(key));
+    const std::vector<Rect> secs = sections(screen.visibleFrame, axis, Settings::dividers(screen, key));
+    return tiles(secs, axis, Settings::gap(key, secs, axis));
 }
 
 std::optional<Rect> tileUnderPointer(Point p, const std::vector<Screen>& screens) {
@@ -27,7 +28,7 @@ std::optional<Rect> tileUnderPointer(Point p, const std::vector<Screen>& screens
         const Axis axis = Settings::axis(screen, key);
         const std::vector<Rect> secs = sections(screen.visibleFrame, axis, Settings::dividers(screen, key));
         for (std::size_t i = 0; i < secs.size(); ++i) {
-            if (mouseInRect(p, secs[i])) return tileOf(secs[i], i, secs.size(), axis, Settings::gap(key));
+            if (mouseInRect(p, secs[i])) return tileOf(secs[i], i, secs.size(), axis, Settings::gap(key, secs, axis));
         }
         return std::nullopt;
     }

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "geometry/dividers.h"
+#include "geometry/sections.h"
 
 namespace marrowick::Settings {
 
@@ -119,19 +121,32 @@ Axis axis(const Screen& screen, std::string_view key) {
 
 void setAxis(Axis a, const Screen& screen) { setEntry(displayAxisKey, uuid(screen), Value(std::string(rawValue(a)))); }
 
-double gap(const Screen& screen) { return gap(uuid(screen)); }
+double gap(const Screen& screen) {
+    const std::string key = uuid(screen);
+    const Axis a = axis(screen, key);
+    return gap(key, sections(screen.visibleFrame, a, dividers(screen, key)), a);
+}
 
-double gap(std::string_view key) {
+double gap(std::string_view key, const std::vector<Rect>& secs, Axis a) {
     const Value* stored = entry(displayGapKey, key);
     if (stored == nullptr || !stored->isNumber()) return 0;
-    return finiteOr(stored->number(), 0);
+    return usableGap(stored->number(), secs, a);
 }
 
 void setGap(double g, const Screen& screen) { setEntry(displayGapKey, uuid(screen), Value(g)); }
 
 std::uint64_t keys() {
-    const std::int64_t k = store().integer(dragKeysKey);
-    return k < 0 ? defaultDragKeys : static_cast<std::uint64_t>(k);
+    const Value* stored = store().object(dragKeysKey);
+    if (stored == nullptr) return 0;
+    // A whole number that is not too large to be a set of drag keys; anything else (a text, a
+    // list, 1e300) would otherwise coerce into a set nobody chose.
+    std::optional<std::int64_t> k;
+    if (const auto* i = stored->as<std::int64_t>()) k = *i;
+    if (const auto* d = stored->as<double>();
+        d != nullptr && *d >= 0 && *d <= static_cast<double>(dragKeyMask) && std::trunc(*d) == *d)
+        k = static_cast<std::int64_t>(*d);
+    if (!k || *k < 0 || (static_cast<std::uint64_t>(*k) & ~dragKeyMask) != 0) return defaultDragKeys;
+    return static_cast<std::uint64_t>(*k);
 }
 
 void setKeys(std::uint64_t k) { store().set(dragKeysKey, Value(static_cast<std::int64_t>(k))); }

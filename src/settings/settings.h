@@ -59,14 +59,17 @@ void registerDefaults();
 void setDividers(const std::vector<double>& dividers, const Screen& screen);
 [[nodiscard]] Axis axis(const Screen& screen);
 void setAxis(Axis axis, const Screen& screen);
+// Within 0 and the most that leaves every tile at least one point (usableGap).
 [[nodiscard]] double gap(const Screen& screen);
 void setGap(double gap, const Screen& screen);
 
-// The same reads for a display key computed once by the caller.
+// The same reads for a display key (and its sections) computed once by the caller.
 [[nodiscard]] std::vector<double> dividers(const Screen& screen, std::string_view key);
 [[nodiscard]] Axis axis(const Screen& screen, std::string_view key);
-[[nodiscard]] double gap(std::string_view key);
+[[nodiscard]] double gap(std::string_view key, const std::vector<Rect>& sections, Axis axis);
 
+// The stored set when it is a whole number made only of the four drag-key bits (0, no key,
+// included), else the default.
 [[nodiscard]] std::uint64_t keys();
 void setKeys(std::uint64_t keys);
 [[nodiscard]] bool liveOverlay();

@@ -43,8 +43,13 @@ void Snapper::handle(const Event& event) {
             update(event.modifierFlags);
             break;
         case EventType::keyDown:
-            // A key press does not cancel a snap.
+            // A key press does not cancel a snap, unless it cancels the window's move itself: then
+            // the window goes back and this drag must not move it either.
             if (overlay_ != nullptr) overlay_->interrupt();
+            if (event.cancelsWindowMove) {
+                disarm();
+                window_.reset();
+            }
             break;
         case EventType::flagsChanged:
             if (overlay_ != nullptr) overlay_->keysChanged(event.modifierFlags);

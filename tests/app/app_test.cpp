@@ -104,6 +104,33 @@ TEST(Options, MatchWholeArgumentsOnly) {
     EXPECT_FALSE(o.version);
 }
 
+TEST_F(AppTest, OverlayOptionShowsTheOverlayForThreeSecondsEvenWithTheKeysHeld) {
+    using SV = std::string_view;
+    const SV given[] = {"--overlay"};
+    const SV longer[] = {"--overlays"};
+    EXPECT_TRUE(Options::parse(given).overlay);
+    EXPECT_FALSE(Options::parse(longer).overlay);
+
+    Options o;
+    o.overlay = true;
+    auto app = launch(o);
+    const auto shownOutlines = [&] {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < app->overlay().outlines().size(); ++i) {
+            n += app->overlay().outlines()[i].isVisible() ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(shownOutlines(), 3U) << "the ultrawide's three tiles at once";
+    desk.setModifiers(Modifier::option);
+    EXPECT_TRUE(app->overlay().keysHeld()) << "the snapper hands modifier changes to the same overlay";
+    desk.scheduler().advance(2.9);
+    EXPECT_EQ(shownOutlines(), 3U);
+    desk.scheduler().advance(0.1);
+    EXPECT_EQ(shownOutlines(), 0U) << "hidden after 3 s although the keys are held";
+    EXPECT_TRUE(app->overlay().keysHeld());
+}
+
 TEST_F(AppTest, PreviewPool) {
     auto app = launch();
     const auto rects = [](int n) {

@@ -1,42 +1,62 @@
 #include "app/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
 
-// Runs the event loop until done() or a second has passed.
+// Runs the event loop until done() or the deadline has passed.
 template <class F>
-bool spinUntil(F done) {
+bool spinUntil(F done, int deadlineMs = 1000) {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && t.elapsed() < deadlineMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }
+
+// Long enough for the instance's request timeout to pass, with room to spare.
+constexpr int pastTheTimeout = SingleInstance::requestTimeoutMs + 4000;
+
+std::unique_ptr<QLocalSocket> connectTo(const SingleInstance& instance) {
+    auto s = std::make_unique<QLocalSocket>();
+    s->connectToServer(QString::fromStdString(instance.socketPath().string()));
+    EXPECT_TRUE(s->waitForConnected(1000));
+    return s;
+}
+
+bool closed(const QLocalSocket& s) { return s.state() == QLocalSocket::UnconnectedState; }
 
 TEST(SingleInstance, ASecondLaunchHandsOverAndStops) {
     test::TempDir dir;
     int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; });
+    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
     ASSERT_NE(first, nullptr);
     // The second launch blocks while it hands over, so it runs on a thread of its own here.
-    std::unique_ptr<SingleInstance> second;
+    SingleInstance::Acquired second;
     std::thread launch([&] { second = SingleInstance::acquire(dir.path(), [] {}); });
     EXPECT_TRUE(spinUntil([&] { return reopens == 1; }));
     launch.join();
-    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(second.instance, nullptr);
+    EXPECT_FALSE(second.problem) << "handing over is no problem";
 }
 
 TEST(SingleInstance, IgnoresEverythingButTheOneMessage) {
     test::TempDir dir;
     int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; });
+    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
     ASSERT_NE(first, nullptr);
     for (const char* junk : {"reopen please", "REOPEN", "", "settings"}) {
         QLocalSocket s;
@@ -55,11 +75,128 @@ TEST(SingleInstance, AStaleSocketDoesNotBlockTheNextStart) {
     const auto socket = dir.path() / ("marrowick-" + std::to_string(::getuid()) + ".socket");
     test::writeFile(socket, "left by a crash");
     int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; });
+    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
     ASSERT_NE(first, nullptr);
     first.reset();  // the lock goes with it
     auto again = SingleInstance::acquire(dir.path(), [] {});
-    EXPECT_NE(again, nullptr);
+    EXPECT_NE(again.instance, nullptr);
+}
+
+TEST(SingleInstance, AFloodIsCutOffAndAnIdleConnectionClosed) {
+    test::TempDir dir;
+    int reopens = 0;
+    auto instance = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    ASSERT_NE(instance, nullptr);
+    auto flood = connectTo(*instance);
+    flood->write(QByteArray("reopen") + QByteArray(1 << 20, 'x'));
+    auto idle = connectTo(*instance);
+    EXPECT_TRUE(spinUntil([&] { return closed(*flood); })) << "cut off once it is too long";
+    EXPECT_TRUE(spinUntil([&] { return closed(*idle); }, pastTheTimeout));
+    EXPECT_EQ(reopens, 0);
+}
+
+TEST(SingleInstance, HoldsFewConnectionsAtOnceAndStillAnswers) {
+    test::TempDir dir;
+    int reopens = 0;
+    auto instance = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    ASSERT_NE(instance, nullptr);
+    std::vector<std::unique_ptr<QLocalSocket>> held;
+    for (int i = 0; i < SingleInstance::maxConnections + 4; ++i) {
+        held.push_back(connectTo(*instance));
+        spinUntil([] { return false; }, 20);  // accepted in order
+    }
+    // The ones beyond the cap are closed at once; the others when their time is up.
+    for (std::size_t i = SingleInstance::maxConnections; i < held.size(); ++i)
+        EXPECT_TRUE(spinUntil([&] { return closed(*held[i]); })) << i;
+    EXPECT_TRUE(spinUntil([&] { return std::all_of(held.begin(), held.end(), [](auto& s) { return closed(*s); }); },
+                          pastTheTimeout));
+    auto request = connectTo(*instance);
+    request->write(SingleInstance::reopenMessage);
+    request->flush();
+    request->disconnectFromServer();
+    EXPECT_TRUE(spinUntil([&] { return reopens == 1; }));
+}
+
+TEST(SingleInstance, ARuntimeFolderThatCannotBeWrittenIsAProblem) {
+    test::TempDir dir;
+    auto missing = SingleInstance::acquire(dir / "missing", [] {});
+    EXPECT_EQ(missing.instance, nullptr);
+    ASSERT_TRUE(missing.problem);
+    EXPECT_NE(missing.problem->find("cannot write in the runtime folder"), std::string::npos) << *missing.problem;
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir.path(),
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        auto readOnly = SingleInstance::acquire(dir.path(), [] {});
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+        EXPECT_EQ(readOnly.instance, nullptr);
+        EXPECT_TRUE(readOnly.problem);
+    }
+}
+
+// Without XDG_RUNTIME_DIR, in a temporary folder of the test's own.
+class SingleInstanceFallback : public ::testing::Test {
+protected:
+    SingleInstanceFallback() {
+        if (const char* v = std::getenv("XDG_RUNTIME_DIR")) runtime_ = v;
+        if (const char* v = std::getenv("TMPDIR")) tmp_ = v;
+        ::unsetenv("XDG_RUNTIME_DIR");
+        ::setenv("TMPDIR", tmp.path().c_str(), 1);
+    }
+    ~SingleInstanceFallback() override {
+        restore("XDG_RUNTIME_DIR", runtime_);
+        restore("TMPDIR", tmp_);
+    }
+    static void restore(const char* name, const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    test::TempDir tmp;
+    const std::filesystem::path ours = tmp / ("marrowick-" + std::to_string(::getuid()));
+    std::string problem;
+
+private:
+    std::optional<std::string> runtime_;
+    std::optional<std::string> tmp_;
+};
+
+TEST_F(SingleInstanceFallback, IsAFolderOfTheUsersOwn) {
+    const auto dir = SingleInstance::runtimeDir(problem);
+    ASSERT_TRUE(dir) << problem;
+    EXPECT_EQ(*dir, ours);
+    EXPECT_EQ(std::filesystem::status(ours).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(SingleInstance::runtimeDir(problem), ours) << "and is used again";
+    EXPECT_NE(SingleInstance::acquire(*dir, [] {}).instance, nullptr);
+}
+
+TEST_F(SingleInstanceFallback, AnyOtherFolderIsRefused) {
+    const auto expectRefused = [&](const char* what) {
+        problem.clear();
+        EXPECT_FALSE(SingleInstance::runtimeDir(problem)) << what;
+        EXPECT_NE(problem.find(ours.string()), std::string::npos) << what << ": " << problem;
+    };
+    std::filesystem::create_directory(ours);
+    std::filesystem::permissions(ours, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                           std::filesystem::perms::others_exec);
+    expectRefused("open to others");
+    std::filesystem::remove(ours);
+    std::filesystem::create_directory(tmp / "elsewhere");
+    std::filesystem::permissions(tmp / "elsewhere", std::filesystem::perms::owner_all);
+    std::filesystem::create_directory_symlink(tmp / "elsewhere", ours);
+    expectRefused("a link");
+    std::filesystem::remove(ours);
+    test::writeFile(ours, "");
+    expectRefused("a file");
+    std::filesystem::remove(ours);
+    if (::geteuid() == 0) {
+        std::filesystem::create_directory(ours);
+        std::filesystem::permissions(ours, std::filesystem::perms::owner_all);
+        ASSERT_EQ(::chown(ours.c_str(), 65534, 65534), 0);
+        expectRefused("another user's");
+    }
 }
 
 }  // namespace

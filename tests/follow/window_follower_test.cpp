@@ -140,6 +140,7 @@ TEST_F(FollowerTest, UpdatesWhileBusyCoalesceIntoOnePassWithTheNewest) {
             Settings::setDividers({0.3 + i * 0.01, 2.0 / 3}, wide);
             follower.update(wide);
         }
+        EXPECT_EQ(follower.queue().pending(), 1U) << "one apply pass waits, not one per update";
     }
     settle();
     const auto writes = writesOf(left);

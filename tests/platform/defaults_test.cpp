@@ -1,6 +1,11 @@
 #include "platform/defaults.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
 
 #include "base/log.h"
 #include "support/temp_dir.h"
@@ -140,8 +145,146 @@ TEST_P(DefaultsBadFile, IsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(Defaults(file).integer("dragKeys"), 1);
 }
 
+// Containers nested depth deep in an object, with a value at the bottom.
+std::string nested(int depth) {
+    return "{\"dividers\": " + std::string(static_cast<std::size_t>(depth - 1), '[') + "1" +
+           std::string(static_cast<std::size_t>(depth - 1), ']') + "}";
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, DefaultsBadFile,
-                         ::testing::Values("{\"dragKeys\": ", "[1, 2]", "\"text\"", "\x01\xff"));
+                         ::testing::Values("{\"dragKeys\": ", "[1, 2]", "\"text\"", "\x01\xff",
+                                           nested(Defaults::maxDepth + 1), nested(20000),
+                                           "{\"a\": \"" + std::string(Defaults::maxFileSize, 'x') + "\"}"));
+
+TEST_F(DefaultsFile, NestingUpToTheLimitReads) {
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(file, nested(Defaults::maxDepth));
+    Defaults d(file);
+    EXPECT_NE(d.object("dividers"), nullptr);
+    EXPECT_FALSE(d.loadProblem());
+}
+
+TEST_F(DefaultsFile, EveryBadFileIsKeptUnderANameOfItsOwn) {
+    std::filesystem::create_directories(file.parent_path());
+    for (const char* text : {"first", "second", "third"}) {
+        writeFile(file, text);
+        Defaults d(file);
+    }
+    std::set<std::string> kept;
+    for (const auto& e : std::filesystem::directory_iterator(file.parent_path())) {
+        if (e.path().filename().string().starts_with("settings.json.unreadable-")) kept.insert(readFile(e.path()));
+    }
+    EXPECT_EQ(kept, (std::set<std::string>{"first", "second", "third"}));
+}
+
+TEST_F(DefaultsFile, APipeInPlaceOfTheFileIsKeptAsideWithoutWaitingForIt) {
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    Defaults d(file);  // returns at once: no writer ever opens the pipe
+    ASSERT_TRUE(d.loadProblem());
+    EXPECT_NE(d.loadProblem()->find("is not valid; kept as"), std::string::npos) << *d.loadProblem();
+    d.set("a", Value(1));
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
+}
+
+// Something is there but reading it fails: nothing may replace it while the store lives.
+class DefaultsUnreadableFile : public DefaultsFile {
+protected:
+    void expectLeftAlone() {
+        Defaults d(file);
+        EXPECT_EQ(d.object("dragKeys"), nullptr);
+        d.set("dragKeys", Value(1));
+        EXPECT_TRUE(d.flush());
+        ASSERT_TRUE(d.loadProblem());
+        EXPECT_NE(d.loadProblem()->find("cannot be read"), std::string::npos) << *d.loadProblem();
+        EXPECT_NE(readFile(dir / "Marrowick.log").find("cannot be read"), std::string::npos);
+        for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
+            EXPECT_FALSE(e.path().filename().string().starts_with("settings.json.")) << e.path();
+    }
+};
+
+TEST_F(DefaultsUnreadableFile, AnInputOutputErrorLeavesItAlone) {
+    std::filesystem::create_directories(file.parent_path());
+    // Reading this file fails with an input/output error, even for root.
+    std::filesystem::create_symlink("/proc/self/mem", file);
+    expectLeftAlone();
+    EXPECT_EQ(std::filesystem::read_symlink(file), "/proc/self/mem");
+}
+
+TEST_F(DefaultsUnreadableFile, NoPermissionLeavesItAlone) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(file, "{\"dragKeys\": 262144}");
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    expectLeftAlone();
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    EXPECT_EQ(readFile(file), "{\"dragKeys\": 262144}");
+}
+
+TEST_F(DefaultsFile, AnUnchangedStoreNeverRewritesTheFile) {
+    std::filesystem::create_directories(file.parent_path());
+    const std::string text = "{\"dragKeys\":18446744073709551615,  \"gap\": 1e1}";
+    writeFile(file, text);
+    {
+        Defaults d(file);
+        d.set("gap", Value(10.0));  // what it holds already
+        EXPECT_TRUE(d.flush());
+    }
+    EXPECT_EQ(readFile(file), text);
+}
+
+TEST_F(DefaultsFile, ALinkIsWrittenThroughToItsTarget) {
+    const std::filesystem::path target = dir / "dotfiles" / "marrowick.json";
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(target, "{\"a\": 1}");
+    std::filesystem::create_symlink("../dotfiles/marrowick.json", file);
+    {
+        Defaults d(file);
+        EXPECT_EQ(d.integer("a"), 1);
+        d.set("a", Value(2));
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    EXPECT_EQ(Defaults(file).integer("a"), 2);
+    for (const auto& folder : {file.parent_path(), target.parent_path()}) {
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+    }
+}
+
+TEST_F(DefaultsFile, ARewriteStaysReadable) {
+    // Within the limits, but indenting every element would take it past the size limit.
+    std::filesystem::create_directories(file.parent_path());
+    std::string zeros = "0";
+    while (zeros.size() < Defaults::maxFileSize / 2) zeros += ",0";
+    writeFile(file, "{\"list\": [[[" + zeros + "]]]}");
+    Defaults d(file);
+    d.set("a", Value(1));
+    EXPECT_LE(std::filesystem::file_size(file), Defaults::maxFileSize);
+    Defaults again(file);
+    EXPECT_FALSE(again.loadProblem());
+    EXPECT_EQ(*again.object("list"), *d.object("list"));
+}
+
+TEST_F(DefaultsFile, AStartRemovesTemporaryFilesOfWritersThatAreGone) {
+    std::filesystem::create_directories(file.parent_path());
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto temporary = [&](const std::string& suffix) {
+        std::filesystem::path p = file;
+        p += ".tmp-" + suffix;
+        writeFile(p, "{");
+        return p;
+    };
+    const auto stale = temporary(std::to_string(gone));
+    const auto ours = temporary(std::to_string(::getpid()));
+    const auto other = temporary("notes");
+    Defaults d(file);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(ours)) << "its writer still runs";
+    EXPECT_TRUE(std::filesystem::exists(other));
+}
 
 TEST_F(DefaultsFile, FailedWriteLeavesThePreviousFileWhole) {
     Defaults d(file);

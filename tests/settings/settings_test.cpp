@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/modifiers.h"
+#include "settings/screen_layout.h"
 #include "support/settings_fixture.h"
 
 namespace marrowick {
@@ -132,6 +133,52 @@ TEST_F(SettingsTest, DragKeys) {
     EXPECT_EQ(Settings::keys(), Modifier::option) << "a negative set reads as the registered default";
     EXPECT_TRUE(keysMatch(Modifier::option | Modifier::capsLock, Modifier::option));
     EXPECT_FALSE(keysMatch(Modifier::option | Modifier::shift, Modifier::option));
+}
+
+struct KeysCase {
+    Value stored;
+    std::uint64_t expected;
+};
+
+class SettingsStoredKeys : public SettingsTest, public ::testing::WithParamInterface<KeysCase> {};
+
+TEST_P(SettingsStoredKeys, OnlyASetOfTheFourKeysCounts) {
+    store.set("dragKeys", GetParam().stored);
+    EXPECT_EQ(Settings::keys(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SettingsStoredKeys,
+    ::testing::Values(KeysCase{Value(0), 0}, KeysCase{Value(0x60000), Modifier::shift | Modifier::control},
+                      KeysCase{Value(0x1E0000), dragKeyMask}, KeysCase{Value(1048576.0), Modifier::command},
+                      KeysCase{Value("524288"), Modifier::option}, KeysCase{Value("262144"), Modifier::option},
+                      KeysCase{Value(Value::Dict{{"a", Value(1)}}), Modifier::option},
+                      KeysCase{Value(Value::List{262144}), Modifier::option}, KeysCase{Value(true), Modifier::option},
+                      KeysCase{Value(1e300), Modifier::option},
+                      KeysCase{Value(18446744073709551615.0), Modifier::option},
+                      KeysCase{Value(std::int64_t{-1}), Modifier::option},
+                      KeysCase{Value(std::int64_t{-262144}), Modifier::option},
+                      KeysCase{Value(262144.5), Modifier::option}, KeysCase{Value(0x50000), Modifier::option},
+                      KeysCase{Value(std::int64_t{0x40000} | (std::int64_t{1} << 40)), Modifier::option},
+                      KeysCase{Value(std::nan("")), Modifier::option}));
+
+TEST_F(SettingsTest, GapLeavesEveryTileAtLeastAPoint) {
+    // Columns of 1000, 1000 and 500 points: the inner tile loses the whole gap, the outer ones half
+    // of it, so the narrow outer one allows at most 998.
+    const Screen s = screen(Rect{0, 0, 2500, 1000});
+    Settings::setDividers({0.4, 0.8}, s);
+    const Screen rows = screen(Rect{0, 0, 1000, 2000}, "Rows");
+    Settings::setDividers({0.5}, rows);
+    for (auto [stored, expected] : {std::pair{10.0, 10.0}, std::pair{-5.0, 0.0}, std::pair{1e308, 998.0},
+                                    std::pair{998.0, 998.0}, std::pair{2000.0, 998.0}}) {
+        Settings::setGap(stored, s);
+        EXPECT_EQ(Settings::gap(s), expected) << stored;
+        for (const Rect& t : tiles(s)) EXPECT_GE(t.width, 1.0) << stored;
+    }
+    Settings::setGap(1e308, rows);
+    EXPECT_EQ(Settings::gap(rows), 1998.0) << "two outer tiles lose half the gap each";
+    for (const Rect& t : tiles(rows)) EXPECT_GE(t.height, 1.0);
+    EXPECT_EQ(*store.dictionary("displayGap")->at("Rows").as<double>(), 1e308) << "the stored value stays";
 }
 
 struct ColorCase {

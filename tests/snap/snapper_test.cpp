@@ -111,6 +111,21 @@ TEST_F(SnapperTest, KeysPressedMidDragArmAtTheFlagsEvent) {
     EXPECT_EQ(desk.frame(window), (Rect{300, 400, 800, 600})) << "left where the drag put it";
 }
 
+TEST_F(SnapperTest, AKeyThatCancelsTheWindowMoveCancelsTheSnap) {
+    desk.setModifiers(option);
+    dragTitleBar(-200, -100);
+    ASSERT_TRUE(outline->isVisible());
+    // What X11 reports for Escape, which makes its window managers put the window back.
+    desk.input().dispatch({EventType::keyDown, option, true}, false);
+    EXPECT_FALSE(outline->isVisible());
+    desk.dragTo({600, 900});
+    EXPECT_FALSE(outline->isVisible()) << "the rest of the drag is not armed again";
+    desk.mouseUp();
+    desk.scheduler().advance(1);
+    EXPECT_NE(desk.frame(window), firstTile);
+    EXPECT_EQ(log().find("snapped to"), std::string::npos) << log();
+}
+
 TEST_F(SnapperTest, NothingHappensWithoutAWindowMove) {
     desk.setModifiers(option);
     desk.mouseDown({900, 800});  // inside the content: the window does not move

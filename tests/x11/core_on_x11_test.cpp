@@ -13,6 +13,9 @@ namespace {
 
 using x11::X11Accessibility;
 
+constexpr xcb_keysym_t altL = 0xffe9;
+constexpr xcb_keysym_t escape = 0xff1b;
+
 // The core's own objects on the X11 services, with the settings of the left monitor set so that
 // its three tiles suit xterm's size steps in width (1146 = 4 + 2 + 6 x 190).
 class CoreOnX11 : public X11Test {
@@ -86,6 +89,44 @@ TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     std::cout << "mouse release to frame in place: " << ms << " ms\n";
     RecordProperty("release_to_frame_ms", std::to_string(ms));
     EXPECT_FALSE(shown.outline().isVisible());
+}
+
+TEST_F(CoreOnX11, EscapeDuringAnAltDragCancelsTheSnap) {
+    auto w = session->xterm("80x24+1500+500");
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(pumpUntil([&] { return frameOf(*w).has_value(); }));
+    const Rect before = *frameOf(*w);
+    auto outline = std::make_unique<SnapOutline>(backend->screens());
+    const SnapOutline& shown = *outline;
+    Snapper snapper(*backend, std::move(outline));
+    snapper.begin();
+    bool released = false;
+    auto releases =
+        backend->input().addGlobal(eventMask(EventType::leftMouseUp), [&](const Event&) { released = true; });
+
+    // Alt held on the title bar, then moved step by step until the outline shows.
+    session->motion(1600, 510);
+    session->key(true, altL);
+    session->button(true);
+    int x = 1600;
+    ASSERT_TRUE(pumpUntil([&] {
+        if (x > 700) session->motion(x -= 50, 600);
+        return shown.outline().isVisible();
+    })) << "the Alt-drag never showed the outline";
+
+    session->key(true, escape);
+    session->key(false, escape);
+    EXPECT_TRUE(pumpUntil([&] { return !shown.outline().isVisible() && !snapper.window(); }))
+        << "Escape left the snap pending";
+    session->motion(600, 700);
+    session->button(false);
+    session->key(false, altL);
+    ASSERT_TRUE(pumpUntil([&] { return released; }));
+    EXPECT_FALSE(shown.outline().isVisible());
+    EXPECT_FALSE(snapper.target());
+    // The window manager puts the window back, and the snapper has nothing to move.
+    EXPECT_TRUE(pumpUntil([&] { return frameOf(*w) == before; }))
+        << "ended at " << frameOf(*w).value_or(Rect{}).x << "," << frameOf(*w).value_or(Rect{}).y;
 }
 
 }  // namespace

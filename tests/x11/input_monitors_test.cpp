@@ -201,5 +201,47 @@ TEST_F(X11Input, QueuedMotionsGoOutAsTheLatestWithItsPositionAndNothingElseIsDro
     EXPECT_EQ(seen.back(), (Point{800, 1440 - 800}));
 }
 
+TEST_F(X11Input, APressCountsWhereThePointerWasNotWhereItWentSince) {
+    // An override-redirect window of this process, as Qt makes a divider handle.
+    xcb_connection_t* c = session->c();
+    xcb_window_t own = xcb_generate_id(c);
+    const std::uint32_t overrideRedirect = 1;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, own, session->root(), 1000, 300, 28, 600, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+    auto pid = static_cast<std::uint32_t>(getpid());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, own, session->connection().atoms().netWmPid, XCB_ATOM_CARDINAL, 32, 1,
+                        &pid);
+    xcb_map_window(c, own);
+    settle();
+    // Pressed on it and dragged far off before the monitors read a thing.
+    session->motion(1014, 600);
+    session->button(true);
+    session->motion(300, 300);
+    session->sync();
+    ASSERT_TRUE(arrived(2));
+    pumpUntil([] { return false; }, 0.2);
+    EXPECT_TRUE(global.empty()) << "no mouse-down of another application";
+    ASSERT_FALSE(local.empty());
+    EXPECT_EQ(local.front(), (Event{EventType::leftMouseDown, 0}));
+    session->button(false);
+    settle();
+    // Released and away: a press over the xterm is the xterm's again.
+    session->button(true);
+    session->button(false);
+    ASSERT_TRUE(arrived(2));
+    EXPECT_EQ(global.front(), (Event{EventType::leftMouseDown, 0}));
+    // Hidden under a resting pointer, as the overlay's handles are when the keys go up: what is
+    // pressed there afterwards is not ours.
+    session->motion(1014, 600);
+    settle();
+    xcb_unmap_window(c, own);
+    session->sync();
+    settle();
+    session->button(true);
+    session->button(false);
+    ASSERT_TRUE(arrived(2));
+    EXPECT_EQ(global.front(), (Event{EventType::leftMouseDown, 0}));
+}
+
 }  // namespace
 }  // namespace marrowick::test

@@ -35,15 +35,15 @@ std::vector<Event> events(const std::vector<PendingEvents::Ready>& ready) {
 TEST(PendingEvents, RunsOfDragsGoOutAsTheLatestAndNothingElseIsDroppedOrReordered) {
     PendingEvents q;
     unsigned sequence = 0;
-    q.push(down, true);
-    q.push(drag, true);
-    q.push(drag, true);
-    q.push(altOn, false);
-    q.push(altDrag, true);
-    q.push(key, false);
-    q.push(altDrag, true);
-    q.push(altDrag, true);
-    q.push(up, false);
+    q.push(down, false, true);
+    q.push(drag, false, true);
+    q.push(drag, false, true);
+    q.push(altOn, false, false);
+    q.push(altDrag, false, true);
+    q.push(key, false, false);
+    q.push(altDrag, false, true);
+    q.push(altDrag, false, true);
+    q.push(up, false, false);
     const auto out = flush(q, sequence);
     EXPECT_EQ(events(out), (std::vector<Event>{down, drag, altOn, altDrag, key, altDrag, up}));
     // One request per press and per run of drags, each answered for its own event.
@@ -57,11 +57,11 @@ TEST(PendingEvents, RunsOfDragsGoOutAsTheLatestAndNothingElseIsDroppedOrReordere
 TEST(PendingEvents, EventsWaitBehindAnUnansweredPositionAndDragsAskedForStaySeparate) {
     PendingEvents q;
     unsigned sequence = 0;
-    q.push(drag, true);
+    q.push(drag, false, true);
     q.askPositions([&] { return ++sequence; });
     // Asked for already: a later drag cannot join it, its answer may be older.
-    q.push(altDrag, true);
-    q.push(up, false);
+    q.push(altDrag, false, true);
+    q.push(up, false, false);
     EXPECT_FALSE(q.pop()) << "the release overtook a drag waiting for its position";
     q.askPositions([&] { return ++sequence; });
     q.answer(2, PointerSample{{20, 0}, 1});
@@ -77,12 +77,12 @@ TEST(PendingEvents, EventsWaitBehindAnUnansweredPositionAndDragsAskedForStaySepa
 
 TEST(PendingEvents, DragsThatWantNoPositionGoOutAtOnceAndAGoneServerReleasesEverything) {
     PendingEvents q;
-    q.push(drag, false);
+    q.push(drag, false, false);
     auto r = q.pop();
     ASSERT_TRUE(r);
     EXPECT_FALSE(r->pointer);
-    q.push(down, true);
-    q.push(key, false);
+    q.push(down, false, true);
+    q.push(key, false, false);
     q.askPositions([] { return 7u; });
     EXPECT_FALSE(q.pop());
     q.answerAll();

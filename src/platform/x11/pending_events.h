@@ -25,10 +25,11 @@ class PendingEvents {
 public:
     struct Ready {
         Event event;
+        bool own = false;                      // for our own windows: the local monitors
         std::optional<PointerSample> pointer;  // none for events that need no position, or unanswered
     };
 
-    void push(const Event& event, bool wantsPosition);
+    void push(const Event& event, bool own, bool wantsPosition);
     // Calls ask() once for each event that waits for a position not yet asked for, oldest first;
     // ask answers the request's sequence number.
     template <class Ask>
@@ -49,6 +50,7 @@ public:
 private:
     struct Item {
         Event event;
+        bool own = false;
         bool wantsPosition = false;
         std::optional<unsigned> sequence;
         bool answered = false;

@@ -59,6 +59,9 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
     xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0,
                           XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, nullptr);
     if (!m->conn_->check(selected, deadline)) return nullptr;
+    // Windows made from now on, to follow the pointer in and out of our own.
+    const std::uint32_t rootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c, m->conn_->root(), XCB_CW_EVENT_MASK, &rootEvents);
 
     auto state = m->conn_->await<xcb_xkb_get_state_reply_t>(xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), deadline);
     if (state) m->flags_ = flagsOf(state->mods);
@@ -69,6 +72,19 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
         int n = xcb_get_modifier_mapping_keycodes_length(mapping.get());
         for (int i = 0; i < n; ++i)
             if (codes[i]) m->modifierKeys_.insert(codes[i]);
+    }
+
+    // Window managers cancel a move on Escape.
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    auto keymap = m->conn_->await<xcb_get_keyboard_mapping_reply_t>(
+        xcb_get_keyboard_mapping(c, setup->min_keycode,
+                                 static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)),
+        deadline);
+    if (keymap && keymap->keysyms_per_keycode > 0) {
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(keymap.get());
+        const int n = xcb_get_keyboard_mapping_keysyms_length(keymap.get());
+        for (int i = 0; i < n; ++i)
+            if (syms[i] == escapeKeysym) m->escapeKeys_.insert(setup->min_keycode + i / keymap->keysyms_per_keycode);
     }
 
     auto* self = m.get();
@@ -167,7 +183,7 @@ void X11InputMonitors::deliverReady() {
     while (auto ready = pending_.pop()) {
         current_ = ready->pointer;
         pointerAsked_ = false;
-        route(ready->event);
+        deliver(ready->event, ready->own);
         // The next drags bring the position along while the monitors keep asking for it.
         if (pointerAsked_) {
             positionWanted_ = true;
@@ -178,24 +194,24 @@ void X11InputMonitors::deliverReady() {
     }
 }
 
-void X11InputMonitors::route(const Event& event) {
-    switch (event.type) {
-        case EventType::leftMouseDown:
-            pressOwn_ = ownWindowUnderPointer();
-            deliver(event, pressOwn_);
-            return;
-        case EventType::leftMouseUp:
-        case EventType::leftMouseDragged:
-            deliver(event, pressOwn_);
-            return;
-        default:
-            deliver(event, ownWindowHasFocus());
-            return;
-    }
-}
-
 void X11InputMonitors::handle(xcb_generic_event_t* ev) {
     std::uint8_t type = eventType(*ev);
+    switch (type) {
+        case XCB_CREATE_NOTIFY:
+            watchCrossingsIfOwn(reinterpret_cast<xcb_create_notify_event_t*>(ev)->window);
+            return;
+        case XCB_ENTER_NOTIFY:
+            pointerInOwn_ = reinterpret_cast<xcb_enter_notify_event_t*>(ev)->event;
+            return;
+        case XCB_LEAVE_NOTIFY: {
+            auto* leave = reinterpret_cast<xcb_leave_notify_event_t*>(ev);
+            // Into a child window is still inside.
+            if (leave->detail != XCB_NOTIFY_DETAIL_INFERIOR && pointerInOwn_ == leave->event) pointerInOwn_.reset();
+            return;
+        }
+        default:
+            break;
+    }
     if (type == xkbEvent_) {
         auto* any = reinterpret_cast<xcb_xkb_state_notify_event_t*>(ev);
         if (any->xkbType != XCB_XKB_STATE_NOTIFY) return;
@@ -203,7 +219,7 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         // The state, not the key events, decides: doubled releases change nothing.
         if (flags == flags_) return;
         flags_ = flags;
-        pending_.push({EventType::flagsChanged, flags_}, false);
+        pending_.push({EventType::flagsChanged, flags_}, ownWindowHasFocus(), false);
         return;
     }
     if (type != XCB_GE_GENERIC) return;
@@ -214,21 +230,25 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         case XCB_INPUT_RAW_BUTTON_PRESS:
             if (raw->detail != 1 || leftDown_) return;
             leftDown_ = true;
-            pending_.push({EventType::leftMouseDown, flags_}, true);
+            // The query alone could find the pointer already moved off (or onto) our window;
+            // it stays for windows whose crossings were missed (mapped under a resting pointer).
+            pressOwn_ = pointerInOwn_.has_value() || ownWindowUnderPointer();
+            pending_.push({EventType::leftMouseDown, flags_}, pressOwn_, true);
             return;
         case XCB_INPUT_RAW_BUTTON_RELEASE:
             if (raw->detail != 1 || !leftDown_) return;
             leftDown_ = false;
-            pending_.push({EventType::leftMouseUp, flags_}, false);
+            pending_.push({EventType::leftMouseUp, flags_}, pressOwn_, false);
             return;
         case XCB_INPUT_RAW_MOTION:
             if (!leftDown_) return;
             motionSinceTick_ = true;
-            pending_.push({EventType::leftMouseDragged, flags_}, positionWanted_);
+            pending_.push({EventType::leftMouseDragged, flags_}, pressOwn_, positionWanted_);
             return;
         case XCB_INPUT_RAW_KEY_PRESS:
             if (modifierKeys_.count(raw->detail)) return;
-            pending_.push({EventType::keyDown, flags_}, false);
+            pending_.push({EventType::keyDown, flags_, escapeKeys_.count(raw->detail) != 0}, ownWindowHasFocus(),
+                          false);
             return;
         default:
             return;
@@ -251,6 +271,14 @@ bool X11InputMonitors::ownWindowHasFocus() {
         return false;
     WindowQueries q(*conn_, deadline);
     return q.pid(focus->focus) == ownPid_;
+}
+
+void X11InputMonitors::watchCrossingsIfOwn(xcb_window_t created) {
+    WindowQueries q(*conn_, deadlineIn(requestTimeout));
+    if (q.pid(created) != ownPid_) return;
+    const std::uint32_t events = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    xcb_change_window_attributes(conn_->get(), created, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(conn_->get());
 }
 
 bool X11InputMonitors::ownWindowUnderPointer() {

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -29,6 +30,7 @@ public:
     // this many quiet intervals (or at the release) every event wakes the monitors again.
     static constexpr std::chrono::milliseconds motionInterval{4};
     static constexpr int quietTickLimit = 25;
+    static constexpr std::uint32_t escapeKeysym = 0xff1b;
     // Fails (none) when the server lacks XInput 2.2 or XKB.
     static std::unique_ptr<X11InputMonitors> create(std::unique_ptr<Connection> conn, int ownPid);
     ~X11InputMonitors() override;
@@ -51,11 +53,12 @@ private:
     void collectPositions();
     void deliverReady();
     void pace();
-    // Sends an event that is ready to the local or the global monitors.
-    void route(const Event& event);
     void deliver(const Event& event, bool own);
     bool ownWindowHasFocus();
     bool ownWindowUnderPointer();
+    // Crossing events of our own top-level windows, so that a press is judged by where the
+    // pointer was when it happened, not where it is by the time we ask.
+    void watchCrossingsIfOwn(xcb_window_t created);
 
     std::unique_ptr<Connection> conn_;
     int ownPid_;
@@ -63,9 +66,11 @@ private:
     std::uint8_t xiOpcode_ = 0;
     std::uint8_t xkbEvent_ = 0;
     std::set<std::uint32_t> modifierKeys_;
+    std::set<std::uint32_t> escapeKeys_;
     std::uint64_t flags_ = 0;
     bool leftDown_ = false;
-    bool pressOwn_ = false;  // the press went to one of our windows: so do its drags and release
+    bool pressOwn_ = false;                     // the press went to one of our windows: so do its drags and release
+    std::optional<xcb_window_t> pointerInOwn_;  // our window the pointer is in, in event order
     MonitorList monitors_;
     PendingEvents pending_;
     std::optional<PointerSample> current_;
