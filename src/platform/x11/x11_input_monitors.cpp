@@ -132,9 +132,10 @@ void X11InputMonitors::pace() {
         // The pointer moves with the button down: read the socket once per interval instead of
         // at every motion, and collect the pointer's answers at the next interval.
         quietTicks_ = 0;
-        if (!tick_->isActive()) {
+        const auto interval = positionWanted_ ? motionInterval : blindMotionInterval;
+        if (!tick_->isActive() || tick_->intervalAsDuration() != interval) {
             notifier_->setEnabled(false);
-            tick_->start();
+            tick_->start(interval);
         }
         return;
     }

@@ -26,9 +26,11 @@ namespace marrowick::x11 {
 class X11InputMonitors : public InputMonitors {
 public:
     static constexpr double requestTimeout = 0.1;
-    // While the pointer moves with the button down the socket is read once per interval; after
-    // this many quiet intervals (or at the release) every event wakes the monitors again.
+    // While the pointer moves with the button down the socket is read once per interval: a short
+    // one while the monitors follow the pointer (an outline follows it), about a frame while they
+    // do not. After this many quiet intervals (or at the release) every event wakes them again.
     static constexpr std::chrono::milliseconds motionInterval{4};
+    static constexpr std::chrono::milliseconds blindMotionInterval{16};
     static constexpr int quietTickLimit = 25;
     static constexpr std::uint32_t escapeKeysym = 0xff1b;
     // Fails (none) when the server lacks XInput 2.2 or XKB.
