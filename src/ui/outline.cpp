@@ -2,8 +2,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "ui/colors.h"
@@ -15,7 +17,14 @@ namespace marrowick {
 // border over it.
 class Outline::Box : public QWidget {
 public:
-    Box() { makeOverlayWindow(*this, OverlayInput::passesThrough); }
+    Box() {
+        makeOverlayWindow(*this, OverlayInput::passesThrough);
+        releaseTimer_.setSingleShot(true);
+        releaseTimer_.setInterval(releaseDelay);
+        QObject::connect(&releaseTimer_, &QTimer::timeout, this, [this] {
+            if (!isVisible() && testAttribute(Qt::WA_WState_Created)) destroy();
+        });
+    }
 
     void setStyle(const OutlineStyle& s, bool translucent) {
         if (s == style && translucent == translucent_) return;
@@ -26,6 +35,15 @@ public:
     }
 
     OutlineStyle style;
+
+    // Hides the window; a moment later its native window and paint buffer go, unless it is shown
+    // again meanwhile: a buffer of the window's size would otherwise stay allocated while nothing
+    // is shown. Destroying waits for the server, so it stays off the path of a release.
+    void release() {
+        hide();
+        if (testAttribute(Qt::WA_WState_Created) && !releaseTimer_.isActive()) releaseTimer_.start();
+    }
+    void keep() { releaseTimer_.stop(); }
 
 protected:
     void resizeEvent(QResizeEvent* /*event*/) override { applyShape(); }
@@ -64,6 +82,8 @@ private:
     }
 
     bool translucent_ = true;
+    static constexpr std::chrono::milliseconds releaseDelay{500};
+    QTimer releaseTimer_;
 
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter p(this);
@@ -81,11 +101,12 @@ Outline::Outline(const Screens& screens) : screens_(screens), window_(std::make_
 Outline::~Outline() = default;
 
 void Outline::show(const Rect& r, const OutlineStyle& style) {
+    window_->keep();
     window_->setStyle(style, screens_.supportsTranslucency());
     showOverlayAt(*window_, screens_, r);
 }
 
-void Outline::hide() { window_->hide(); }
+void Outline::hide() { window_->release(); }
 
 bool Outline::isVisible() const { return window_->isVisible(); }
 

@@ -63,7 +63,9 @@ TEST_F(SnapperTest, MovementThreshold) {
         bool arms;
     };
     for (const Case& c :
-         {Case{2, 0, false}, Case{1, 1, false}, Case{0, -2, false}, Case{2.5, 0, true}, Case{-1.5, 1.5, true}}) {
+         {Case{2, 0, false}, Case{1, 1, false}, Case{0, -2, false}, Case{2.5, 0, true}, Case{-1.5, 1.5, true},
+          // |dx| + |dy| is the measure, not the straight distance (1.7 here).
+          Case{1.2, 1.2, true}}) {
         desk.accessibility().setFrame(window, desk.toAX(Rect{500, 500, 800, 600}));
         dragTitleBar(c.dx, c.dy);
         EXPECT_EQ(snapper.isMoving(), c.arms) << c.dx << ", " << c.dy;

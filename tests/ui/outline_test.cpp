@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QEvent>
 #include <QPixmap>
 #include <QWidget>
 
@@ -29,6 +30,30 @@ TEST_F(OutlineTest, HiddenUntilShownThenPlacedInNativeCoordinates) {
     show({3440, 0, 960, 1080});
     EXPECT_TRUE(outline.isVisible());
     EXPECT_EQ(outline.window().geometry(), QRect(3440, 360, 960, 1080));
+}
+
+// Counts the frame changes a window goes through.
+class FrameWrites : public QObject {
+public:
+    explicit FrameWrites(QWidget& w) { w.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* e) override {
+        if (e->type() == QEvent::Move || e->type() == QEvent::Resize) ++count;
+        return false;
+    }
+};
+
+TEST_F(OutlineTest, ShowingAgainAtTheSameRectangleSetsNoFrame) {
+    show({0, 0, 1142, 1415});
+    FrameWrites writes(outline.window());
+    show({0, 0, 1142, 1415});
+    show({0, 0, 1142, 1415});
+    EXPECT_EQ(writes.count, 0);
+    show({1147, 0, 1146, 1415});
+    EXPECT_GT(writes.count, 0);
+    EXPECT_EQ(outline.window().geometry(), QRect(1147, 25, 1146, 1415));
 }
 
 TEST_F(OutlineTest, IsClickThroughAndNeverTakesFocus) {

@@ -90,7 +90,9 @@ TEST_F(CoreOnX11, AltDragOfAnXtermByItsTitleBarSnapsItIntoTheTile) {
     for (int i = 1; i <= 20; ++i)
         ASSERT_TRUE(dragStep(*w, 1600 - 50 * i, 510 + 10 * i, {start.x - 50 * i, start.y + 10 * i}, motions))
             << "openbox did not follow step " << i;
-    ASSERT_TRUE(pumpUntil([&] { return dragged == motions; })) << "the snapper did not see every motion";
+    // Motions that arrive together may reach the snapper as one drag.
+    ASSERT_TRUE(pumpUntil([&] { return dragged >= 1; })) << "the snapper saw no drag";
+    EXPECT_LE(dragged, motions);
     // Released once the snapper outlines the tile under the pointer.
     ASSERT_TRUE(pumpUntil([&] { return shown.outline().isVisible(); })) << "no outline before the release";
     session->button(false);

@@ -1,5 +1,8 @@
 #include "platform/x11/x11_accessibility.h"
 
+#include <xcb/xcbext.h>
+
+#include <QAbstractEventDispatcher>
 #include <algorithm>
 #include <cmath>
 
@@ -77,12 +80,23 @@ std::optional<std::pair<int, int>> primaryOrigin(Connection& conn, Deadline dead
 
 }  // namespace
 
-X11Accessibility::X11Accessibility(std::string display) : display_(std::move(display)) {
+X11Accessibility::X11Accessibility(std::string display)
+    : display_(std::move(display)), owner_(std::this_thread::get_id()) {
     // Connecting cannot be bounded by a timeout (xcb_connect waits for the server's greeting), so
     // the creating thread connects now rather than in the middle of a request.
     (void)connection();
+    if (QAbstractEventDispatcher::instance() != nullptr) {
+        sendTimer_ = std::make_unique<QTimer>();
+        sendTimer_->setSingleShot(true);
+        sendTimer_->setInterval(0);
+        QObject::connect(sendTimer_.get(), &QTimer::timeout, [this] {
+            if (Connection* c = connection()) sendHeld(*c);
+        });
+    }
 }
-X11Accessibility::~X11Accessibility() = default;
+X11Accessibility::~X11Accessibility() {
+    if (Connection* c = held_ ? connection() : nullptr) sendHeld(*c);  // a write answered is a write made
+}
 
 Element X11Accessibility::windowElement(std::uint32_t window) { return Element{(kindWindow << kindShift) | window}; }
 
@@ -148,6 +162,7 @@ AXReply X11Accessibility::elementAtPosition(const Element& root, float x, float 
     Deadline deadline = deadlineFor(root);
     Connection* conn = connection();
     if (!conn) return fail(AXError::cannotComplete);
+    sendHeld(*conn);
     auto origin = primaryOrigin(*conn, deadline);
     if (!origin) return fail(AXError::cannotComplete);
     const double rx = std::floor(static_cast<double>(x)) + origin->first;
@@ -172,6 +187,7 @@ AXReply X11Accessibility::copyAttribute(const Element& element, std::string_view
     if (kind != kindWindow && kind != kindApplication) return fail(AXError::invalidUIElement);
     Connection* conn = connection();
     if (!conn) return fail(AXError::cannotComplete);
+    sendHeld(*conn);
     if (auto pid = pidOf(element)) return applicationAttribute(*conn, *pid, name, deadline);
     const xcb_window_t w = *windowOf(element);
     if (name == "AXPosition" || name == "AXSize") return frameAttribute(*conn, w, name, deadline);
@@ -267,11 +283,51 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
     int border = 0;
     if (!q.frame(w, &extents, &border)) return AXError::invalidUIElement;
     const FrameRequest request = frameRequest(q, w, position, size, *origin, extents, border);
+    if (sendTimer_ && std::this_thread::get_id() == owner_) {
+        // The window exists and the request is known: what the write answers is decided here.
+        hold(*conn, w, managed, request);
+        return request.error;
+    }
     const xcb_void_cookie_t cookie = managed ? askWindowManager(*conn, w, request) : configure(*conn, w, request);
     if (!conn->check(cookie, deadline)) {
         return conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement;
     }
     return request.error;
+}
+
+void X11Accessibility::hold(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request) {
+    if (held_ && held_->window != w) sendHeld(conn);
+    if (!held_) {
+        held_ = HeldFrame{w, managed, request};
+        sendTimer_->start();
+        return;
+    }
+    // The later write wins where both say something; together they are one request.
+    FrameRequest& r = held_->request;
+    if (request.position) {
+        r.position = true;
+        r.x = request.x;
+        r.y = request.y;
+    }
+    if (request.size) {
+        r.size = true;
+        r.width = request.width;
+        r.height = request.height;
+    }
+    held_->managed = managed;
+}
+
+void X11Accessibility::sendHeld(Connection& conn) {
+    if (!held_ || std::this_thread::get_id() != owner_) return;
+    const HeldFrame h = *held_;
+    held_.reset();
+    send(conn, h.window, h.managed, h.request);
+}
+
+void X11Accessibility::send(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request) {
+    const xcb_void_cookie_t cookie = managed ? askWindowManager(conn, w, request) : configure(conn, w, request);
+    xcb_discard_reply(conn.get(), cookie.sequence);  // nobody waits for its outcome
+    xcb_flush(conn.get());
 }
 
 bool X11Accessibility::unmaximize(WindowQueries& q, xcb_window_t w) {

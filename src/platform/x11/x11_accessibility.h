@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -16,6 +18,11 @@ namespace marrowick::x11 {
 // with WM_STATE), an application (by pid) or the system-wide element. Each calling thread gets a
 // connection of its own, so the main thread never waits behind the follower's requests, and
 // every call ends by its element's messaging timeout.
+//
+// On the creating thread, when it runs a Qt event loop, frame writes are answered at once but sent
+// when the thread returns to its loop (or makes its next call here): consecutive position and
+// size writes of one window then reach the window manager as one request, and the window lands in
+// one step. Other threads' writes are sent and checked before the call returns.
 class X11Accessibility : public Accessibility {
 public:
     static constexpr double defaultTimeout = 1.0;
@@ -61,10 +68,25 @@ private:
     static xcb_void_cookie_t askWindowManager(Connection& conn, xcb_window_t w, const FrameRequest& request);
     static xcb_void_cookie_t configure(Connection& conn, xcb_window_t w, const FrameRequest& request);
 
+    // A frame write answered but not yet sent.
+    struct HeldFrame {
+        xcb_window_t window = 0;
+        bool managed = true;
+        FrameRequest request;
+    };
+    // Sends the held write, if any, when called on the creating thread.
+    void sendHeld(Connection& conn);
+    void hold(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request);
+    static void send(Connection& conn, xcb_window_t w, bool managed, const FrameRequest& request);
+
     std::string display_;
     std::mutex mutex_;  // guards the two maps
     std::map<std::thread::id, std::unique_ptr<Connection>> connections_;
     std::map<std::uint64_t, double> timeouts_;
+    // Writes are held only on the creating thread, and only when it runs a Qt event loop.
+    std::thread::id owner_;
+    std::optional<HeldFrame> held_;
+    std::unique_ptr<QTimer> sendTimer_;  // sends the held write once the thread is back in its loop
 };
 
 }  // namespace marrowick::x11

@@ -14,7 +14,7 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& display, XdgLogi
     b->input_ = X11InputMonitors::create(std::move(inputConn), static_cast<int>(::getpid()));
     if (!b->input_) return nullptr;
     b->screens_ = std::make_unique<X11Screens>(std::move(screensConn));
-    b->pointer_ = std::make_unique<X11Pointer>(std::move(pointerConn), *b->screens_);
+    b->pointer_ = std::make_unique<X11Pointer>(std::move(pointerConn), *b->screens_, b->input_.get());
     b->accessibility_ = std::make_unique<X11Accessibility>(display);
     b->workspace_ = std::make_unique<X11Workspace>(std::move(workspaceConn));
     return b;

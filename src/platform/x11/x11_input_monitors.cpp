@@ -1,10 +1,15 @@
 #include "platform/x11/x11_input_monitors.h"
 
+#include <xcb/xcbext.h>
 #include <xcb/xinput.h>
+
+#include <utility>
 // xkb.h names a field "explicit", a C++ keyword.
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+
+#include <QTimer>
 
 #include "platform/modifiers.h"
 #include "platform/x11/event_watch.h"
@@ -84,6 +89,10 @@ std::unique_ptr<X11InputMonitors> X11InputMonitors::create(std::unique_ptr<Conne
 
     auto* self = m.get();
     m->notifier_ = watchEvents(m->conn_->fd(), [self] { self->drain(); });
+    m->tick_ = std::make_unique<QTimer>();
+    m->tick_->setTimerType(Qt::PreciseTimer);
+    m->tick_->setInterval(motionInterval);
+    QObject::connect(m->tick_.get(), &QTimer::timeout, [self] { self->drain(); });
     return m;
 }
 
@@ -96,8 +105,94 @@ std::optional<Subscription> X11InputMonitors::addLocal(std::uint64_t mask, Local
 }
 
 void X11InputMonitors::drain() {
-    while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) handle(ev.get());
-    if (conn_->broken() && notifier_) notifier_->setEnabled(false);  // the server is gone
+    xcb_connection_t* c = conn_->get();
+    // One read of the socket; what it brought is handled from the queue.
+    XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(c)};
+    for (;;) {
+        for (; ev; ev.reset(xcb_poll_for_queued_event(c))) handle(ev.get());
+        if (conn_->broken()) pending_.answerAll();
+        collectPositions();
+        askPositions();
+        deliverReady();
+        // Waiting for a reply may have read events the socket no longer signals.
+        ev.reset(xcb_poll_for_queued_event(c));
+        if (!ev) break;
+    }
+    pace();
+}
+
+void X11InputMonitors::pace() {
+    if (!notifier_) return;
+    if (conn_->broken()) {
+        notifier_->setEnabled(false);  // the server is gone
+        tick_->stop();
+        return;
+    }
+    if (std::exchange(motionSinceTick_, false) && leftDown_) {
+        // The pointer moves with the button down: read the socket once per interval instead of
+        // at every motion, and collect the pointer's answers at the next interval.
+        quietTicks_ = 0;
+        const auto interval = positionWanted_ ? motionInterval : blindMotionInterval;
+        if (!tick_->isActive() || tick_->intervalAsDuration() != interval) {
+            notifier_->setEnabled(false);
+            tick_->start(interval);
+        }
+        return;
+    }
+    if (!tick_->isActive()) return;
+    if (leftDown_ && ++quietTicks_ < quietTickLimit) return;
+    if (!pending_.empty()) return;  // answers still to come
+    tick_->stop();
+    notifier_->setEnabled(true);
+}
+
+std::optional<PointerSample> X11InputMonitors::eventPointer() {
+    pointerAsked_ = true;
+    return current_;
+}
+
+void X11InputMonitors::askPositions() {
+    xcb_connection_t* c = conn_->get();
+    bool asked = false;
+    pending_.askPositions([&] {
+        asked = true;
+        return xcb_query_pointer(c, conn_->root()).sequence;
+    });
+    if (asked) xcb_flush(c);
+}
+
+void X11InputMonitors::collectPositions() {
+    for (unsigned sequence : pending_.awaited()) {
+        void* raw = nullptr;
+        xcb_generic_error_t* rawError = nullptr;
+        if (!xcb_poll_for_reply(conn_->get(), sequence, &raw, &rawError)) continue;
+        const XPtr<xcb_query_pointer_reply_t> r(static_cast<xcb_query_pointer_reply_t*>(raw));
+        const XPtr<xcb_generic_error_t> e(rawError);
+        if (!r) {
+            pending_.answer(sequence, std::nullopt);
+            continue;
+        }
+        PointerSample sample{{static_cast<double>(r->root_x), static_cast<double>(r->root_y)}, 0};
+        if (r->mask & XCB_BUTTON_MASK_1) sample.buttons |= 1u;
+        if (r->mask & XCB_BUTTON_MASK_3) sample.buttons |= 2u;  // right is bit 1, the middle button bit 2
+        if (r->mask & XCB_BUTTON_MASK_2) sample.buttons |= 4u;
+        pending_.answer(sequence, sample);
+    }
+}
+
+void X11InputMonitors::deliverReady() {
+    while (auto ready = pending_.pop()) {
+        current_ = ready->pointer;
+        pointerAsked_ = false;
+        deliver(ready->event, ready->own);
+        // The next drags bring the position along while the monitors keep asking for it.
+        if (pointerAsked_) {
+            positionWanted_ = true;
+        } else if (ready->event.type == EventType::leftMouseDragged) {
+            positionWanted_ = false;
+        }
+        current_.reset();
+    }
 }
 
 void X11InputMonitors::handle(xcb_generic_event_t* ev) {
@@ -125,7 +220,7 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
         // The state, not the key events, decides: doubled releases change nothing.
         if (flags == flags_) return;
         flags_ = flags;
-        deliver({EventType::flagsChanged, flags_}, ownWindowHasFocus());
+        pending_.push({EventType::flagsChanged, flags_}, ownWindowHasFocus(), false);
         return;
     }
     if (type != XCB_GE_GENERIC) return;
@@ -139,19 +234,22 @@ void X11InputMonitors::handle(xcb_generic_event_t* ev) {
             // The query alone could find the pointer already moved off (or onto) our window;
             // it stays for windows whose crossings were missed (mapped under a resting pointer).
             pressOwn_ = pointerInOwn_.has_value() || ownWindowUnderPointer();
-            deliver({EventType::leftMouseDown, flags_}, pressOwn_);
+            pending_.push({EventType::leftMouseDown, flags_}, pressOwn_, true);
             return;
         case XCB_INPUT_RAW_BUTTON_RELEASE:
             if (raw->detail != 1 || !leftDown_) return;
             leftDown_ = false;
-            deliver({EventType::leftMouseUp, flags_}, pressOwn_);
+            pending_.push({EventType::leftMouseUp, flags_}, pressOwn_, false);
             return;
         case XCB_INPUT_RAW_MOTION:
-            if (leftDown_) deliver({EventType::leftMouseDragged, flags_}, pressOwn_);
+            if (!leftDown_) return;
+            motionSinceTick_ = true;
+            pending_.push({EventType::leftMouseDragged, flags_}, pressOwn_, positionWanted_);
             return;
         case XCB_INPUT_RAW_KEY_PRESS:
             if (modifierKeys_.count(raw->detail)) return;
-            deliver({EventType::keyDown, flags_, escapeKeys_.count(raw->detail) != 0}, ownWindowHasFocus());
+            pending_.push({EventType::keyDown, flags_, escapeKeys_.count(raw->detail) != 0}, ownWindowHasFocus(),
+                          false);
             return;
         default:
             return;

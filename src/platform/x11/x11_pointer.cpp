@@ -1,11 +1,12 @@
 #include "platform/x11/x11_pointer.h"
 
+#include "platform/x11/x11_input_monitors.h"
 #include "platform/x11/x11_screens.h"
 
 namespace marrowick::x11 {
 
-X11Pointer::X11Pointer(std::unique_ptr<Connection> conn, const X11Screens& screens)
-    : conn_(std::move(conn)), screens_(screens) {}
+X11Pointer::X11Pointer(std::unique_ptr<Connection> conn, const X11Screens& screens, X11InputMonitors* input)
+    : conn_(std::move(conn)), screens_(screens), input_(input) {}
 
 X11Pointer::~X11Pointer() = default;
 
@@ -23,11 +24,13 @@ bool X11Pointer::query() const {
 }
 
 Point X11Pointer::location() const {
+    if (auto known = input_ ? input_->eventPointer() : std::nullopt) return screens_.fromNative(known->root);
     query();
     return screens_.fromNative(Point{rootX_, rootY_});
 }
 
 unsigned X11Pointer::pressedButtons() const {
+    if (auto known = input_ ? input_->eventPointer() : std::nullopt) return known->buttons;
     query();
     return buttons_;
 }

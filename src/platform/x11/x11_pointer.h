@@ -8,12 +8,15 @@
 namespace marrowick::x11 {
 
 class X11Screens;
+class X11InputMonitors;
 
-// The pointer through xcb_query_pointer, converted against the screens' primary monitor.
+// The pointer converted against the screens' primary monitor. While the input monitors deliver an
+// event it is the position that came with that event, known without a round trip; at other times
+// it is asked for with xcb_query_pointer.
 class X11Pointer : public Pointer {
 public:
     static constexpr double requestTimeout = 0.2;
-    X11Pointer(std::unique_ptr<Connection> conn, const X11Screens& screens);
+    X11Pointer(std::unique_ptr<Connection> conn, const X11Screens& screens, X11InputMonitors* input = nullptr);
     ~X11Pointer() override;
 
     [[nodiscard]] Point location() const override;
@@ -25,6 +28,7 @@ private:
 
     std::unique_ptr<Connection> conn_;
     const X11Screens& screens_;
+    X11InputMonitors* input_;
     mutable double rootX_ = 0, rootY_ = 0;
     mutable unsigned buttons_ = 0;
 };
