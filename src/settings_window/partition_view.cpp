@@ -32,7 +32,7 @@ QFont labelFont(QFont f) {
 PartitionView::PartitionView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("Sections"));
+    setAccessibleName(QStringLiteral("Section editor"));
     updateDescription();
 }
 
