@@ -37,6 +37,13 @@ PartitionView::PartitionView(QWidget* parent) : QWidget(parent) {
 }
 
 void PartitionView::setScreen(std::optional<Screen> screen) {
+    // A drag held across a change of monitor would move a divider of one the user never
+    // grabbed; the same monitor set again (after another was plugged) keeps its drag.
+    const auto key = [](const std::optional<Screen>& s) { return s ? Settings::uuid(*s) : std::string(); };
+    if (dragging_ && key(screen) != key(screen_)) {
+        dragging_.reset();
+        keyDrag_ = false;
+    }
     screen_ = std::move(screen);
     refresh();
 }
@@ -185,6 +192,7 @@ void PartitionView::updateDescription() {
 
 void PartitionView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    endKeyDrag();
     const QRectF m = monitor();
     const double extent = axis() == Axis::rows ? m.height() : m.width();
     const double f = fraction(m, event->position());
@@ -248,6 +256,7 @@ void PartitionView::keyPressEvent(QKeyEvent* event) {
     keyDivider_ = std::min(keyDivider_, d.size() - 1);
     if (!dragging_) {
         dragging_ = keyDivider_;
+        keyDrag_ = true;
         if (onBegin) onBegin();
     }
     step(d[keyDivider_] + (event->key() == more ? keyStep : -keyStep));
@@ -256,12 +265,24 @@ void PartitionView::keyPressEvent(QKeyEvent* event) {
 void PartitionView::keyReleaseEvent(QKeyEvent* event) {
     const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right || event->key() == Qt::Key_Up ||
                        event->key() == Qt::Key_Down;
-    if (!arrow || event->isAutoRepeat() || !dragging_) {
+    if (!arrow || event->isAutoRepeat() || !keyDrag_) {
         QWidget::keyReleaseEvent(event);
         return;
     }
+    endKeyDrag();
+}
+
+void PartitionView::endKeyDrag() {
+    if (!keyDrag_) return;
+    keyDrag_ = false;
     dragging_.reset();
     if (onFinish) onFinish();
+}
+
+void PartitionView::focusOutEvent(QFocusEvent* event) {
+    // The key's release goes elsewhere now.
+    endKeyDrag();
+    QWidget::focusOutEvent(event);
 }
 
 void PartitionView::leaveEvent(QEvent* event) {

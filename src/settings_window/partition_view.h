@@ -48,6 +48,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     [[nodiscard]] std::vector<double> dividers() const;
@@ -58,10 +59,12 @@ private:
     void step(double f);
     void updateCursor(QPointF p);
     void updateDescription();
+    void endKeyDrag();
 
     std::optional<Screen> screen_;
     std::optional<std::size_t> dragging_;
     std::size_t keyDivider_ = 0;  // the divider the arrow keys move
+    bool keyDrag_ = false;        // the drag under way is the arrow keys'
     std::optional<QPointF> hover_;
 };
 

@@ -131,6 +131,22 @@ TEST_F(PartitionViewTest, AStepOnADividerThatWentAwayStoresNothing) {
     EXPECT_EQ(calls, "bf");
 }
 
+TEST_F(PartitionViewTest, AnotherMonitorEndsADragTheSameOneKeepsIt) {
+    const Screen other = screen({2080, 0, 2080, 680}, "Other");
+    Settings::setDividers({0.5}, monitor);
+    Settings::setDividers({0.5}, other);
+    view.setScreen(monitor);
+    mouse(QEvent::MouseButtonPress, {261, 80});
+    view.setScreen(monitor);  // re-read after some other monitor came or went
+    mouse(QEvent::MouseMove, {301, 80});
+    EXPECT_NEAR(stored()[0], 0.58, 1e-9);
+    view.setScreen(other);  // this one was unplugged
+    mouse(QEvent::MouseMove, {200, 80});
+    mouse(QEvent::MouseButtonRelease, {200, 80}, Qt::NoButton);
+    EXPECT_EQ(Settings::dividers(other), (std::vector<double>{0.5})) << "never grabbed";
+    EXPECT_EQ(calls, "bc");
+}
+
 TEST_F(PartitionViewTest, ResizeCursorOverEachDivider) {
     view.setScreen(monitor);
     Settings::setDividers({0.5}, monitor);
