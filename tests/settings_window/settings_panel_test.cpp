@@ -436,6 +436,23 @@ TEST_F(PanelTest, DividersChangedElsewhereRedrawsTheEditor) {
     EXPECT_TRUE(c().partitions->accessibleDescription().startsWith("Left 50%"));
 }
 
+TEST_F(PanelTest, ArrowKeysMoveTheSegmentsSelection) {
+    SettingsPanel& p = opened();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.window()));
+    pickMonitor(1);
+    QAbstractButton* off = segment(c().sectionPicker, 0);
+    off->setFocus();
+    ASSERT_TRUE(off->hasFocus());
+    QTest::keyClick(off, Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(c().sectionPicker->checkedId(), 2);
+    EXPECT_EQ(Settings::dividers(right).size(), 2U) << "three sections on the second monitor";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(Settings::dividers(right).size(), 1U);
+    QTest::keyClick(c().keyBoxes[2], Qt::Key_Space);
+    EXPECT_EQ(Settings::keys(), Modifier::option | Modifier::shift) << "Space ticks a key";
+}
+
 TEST_F(PanelTest, KeyboardReachesEveryControlInOrderAndEscapeHides) {
     SettingsPanel& p = opened();
     EXPECT_EQ(p.window().width(), SettingsPanel::width);
@@ -458,11 +475,13 @@ TEST_F(PanelTest, KeyboardReachesEveryControlInOrderAndEscapeHides) {
     } while (w != c().monitorMenu && count < 100);
     EXPECT_GE(count, 35);
 
-    QApplication::setActiveWindow(&p.window());
+    p.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.window()));
     QTest::keyClick(&p.window(), Qt::Key_Escape);
     EXPECT_FALSE(p.window().isVisible());
     p.open();
-    QApplication::setActiveWindow(&p.window());
+    p.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.window()));
     QTest::keyClick(&p.window(), Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(p.window().isVisible());
 }
