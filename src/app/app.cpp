@@ -36,6 +36,15 @@ Snapper& App::snapper() {
     return *snapper_;
 }
 
+SettingsPanel& App::settings() {
+    if (!settings_) {
+        settings_ = std::make_unique<SettingsPanel>(
+            platform_, macTiling_, *follower_,
+            [this](const std::vector<Rect>& rects, std::optional<double> hideAfter) { showPreview(rects, hideAfter); });
+    }
+    return *settings_;
+}
+
 void App::applicationDidFinishLaunching() {
     removeLog();
     if (const auto& problem = Settings::store().loadProblem()) note(*problem);
@@ -66,6 +75,7 @@ void App::applicationDidFinishLaunching() {
         showPreview(all, previewSeconds);
     }
     if (options_.overlay) overlay().show(overlaySeconds);
+    if (options_.settings) openSettings();
     if (options_.about) showAbout();
 
     permissionStep();
@@ -81,9 +91,7 @@ bool App::applicationShouldHandleReopen() {
     return false;
 }
 
-void App::openSettings() {
-    // The settings window is not built yet; the entry and the reopen request come here.
-}
+void App::openSettings() { settings().open(); }
 
 void App::showAbout() {
     platform_.dialogs().activate();

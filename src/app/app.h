@@ -11,6 +11,7 @@
 #include "overlay/live_overlay.h"
 #include "platform/platform.h"
 #include "settings/mac_option_tiling.h"
+#include "settings_window/settings_panel.h"
 #include "snap/snapper.h"
 #include "ui/outline_pool.h"
 
@@ -50,6 +51,8 @@ public:
     [[nodiscard]] WindowFollower& follower() { return *follower_; }
     LiveOverlay& overlay();
     Snapper& snapper();
+    // The settings window, built the first time it is wanted and kept.
+    SettingsPanel& settings();
     [[nodiscard]] MacOptionTiling& macOptionTiling() { return macTiling_; }
     [[nodiscard]] QMenu* menu() const { return menu_.get(); }
     [[nodiscard]] QAction* accessItem() const { return accessItem_; }
@@ -75,6 +78,8 @@ private:
     MacOptionTiling macTiling_;
     TaskHandle waitTimer_;
     bool monitoring_ = false;
+    // Last: it shows previews through this App, so it goes first.
+    std::unique_ptr<SettingsPanel> settings_;
 };
 
 }  // namespace marrowick

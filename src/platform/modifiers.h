@@ -13,6 +13,10 @@ inline constexpr std::uint64_t option = 0x80000;
 inline constexpr std::uint64_t command = 0x100000;
 }  // namespace Modifier
 
+// How a platform names the four keys to its users: with the symbols and names of the Mac
+// keyboard, or with the names PC keyboards print on them (Ctrl, Alt, Shift, Super).
+enum class KeyLabels { mac, pc };
+
 // The four keys that can arm snapping; every other bit (Caps Lock, Fn, …) never takes part.
 inline constexpr std::uint64_t dragKeyMask = Modifier::shift | Modifier::control | Modifier::option | Modifier::command;
 

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/input_monitors.h"
 #include "platform/login_items.h"
+#include "platform/modifiers.h"
 #include "platform/notification_center.h"
 #include "platform/pointer.h"
 #include "platform/preference_domains.h"
@@ -28,6 +29,7 @@ public:
     virtual LoginItems& loginItems() = 0;
     virtual PreferenceDomains& preferences() = 0;
     virtual NotificationCenter& notifications() = 0;
+    [[nodiscard]] virtual KeyLabels keyLabels() const { return KeyLabels::mac; }
 };
 
 }  // namespace marrowick

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
+#include <QWidget>
 
 #include "platform/modifiers.h"
 #include "support/desktop_fixture.h"
@@ -195,6 +197,38 @@ TEST_F(AppTest, ReopenIsLoggedAndAnswersFalse) {
     auto app = launch();
     EXPECT_FALSE(app->applicationShouldHandleReopen());
     EXPECT_EQ(logLines().back(), "reopen requested");
+}
+
+// The settings window: "Settings…", a second launch and "--settings" all open the one panel.
+TEST_F(AppTest, SettingsWindowOpensFromTheMenuTheReopenRequestAndTheOption) {
+    Options o;
+    o.settings = true;
+    o.about = true;
+    auto app = launch(o);
+    QWidget& window = app->settings().window();
+    EXPECT_TRUE(window.isVisible()) << "--settings";
+    EXPECT_EQ(desk.dialogs().abouts.size(), 1U) << "then the About window";
+    EXPECT_EQ(app->settings().controls().monitorMenu->count(), 2) << "opened: the monitors are listed";
+    window.hide();
+    app->menu()->actions()[1]->trigger();
+    EXPECT_TRUE(window.isVisible());
+    window.hide();
+    EXPECT_FALSE(app->applicationShouldHandleReopen());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(&app->settings().window(), &window) << "made once and kept";
+
+    const std::string_view args[] = {"--settings", "--settingsx"};
+    EXPECT_TRUE(Options::parse({args, 1}).settings);
+    EXPECT_FALSE(Options::parse({args + 1, 1}).settings);
+}
+
+TEST_F(AppTest, SettingsWindowPreviewsThroughTheApp) {
+    auto app = launch();
+    app->settings().open();
+    app->settings().showOnScreen();
+    EXPECT_EQ(visible(*app), 3U) << "the wide monitor's three tiles";
+    desk.scheduler().advance(1.5);
+    EXPECT_EQ(visible(*app), 0U);
 }
 
 // The one-time question about the system's own Option-drag tiling.

@@ -217,6 +217,22 @@ TEST_F(SnapperTest, LocalEventsPassThroughUnchanged) {
     EXPECT_EQ(desk.input().dispatch({EventType::keyDown, 0}, true), (Event{EventType::keyDown, 0}));
 }
 
+// Our own windows (the settings window) are dragged through the local monitor, which asks for
+// no mouse events: with the keys held they are never outlined nor snapped.
+TEST_F(SnapperTest, DraggingOurOwnWindowNeverSnaps) {
+    desk.ownWindowAt = [](Point) { return true; };
+    desk.setModifiers(option);
+    desk.mouseDown(grip);
+    // The window under the pointer moves along, as our own window does under its manager.
+    desk.accessibility().setAttribute(window, "AXPosition", Value(desk.toAX(Rect{100, 400, 800, 600}).origin()));
+    desk.dragTo({500, 985});
+    EXPECT_FALSE(outline->isVisible());
+    EXPECT_FALSE(snapper.target().has_value());
+    desk.mouseUp();
+    desk.scheduler().advance(1);
+    EXPECT_EQ(log().find("snapped to"), std::string::npos) << log();
+}
+
 TEST_F(SnapperTest, ANewDragDoesNotDisturbAPendingMove) {
     desk.setModifiers(option);
     dragTitleBar(-200, -100);

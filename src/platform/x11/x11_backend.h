@@ -34,6 +34,7 @@ public:
     XdgLoginItems& loginItems() override { return loginItems_; }
     NoPreferenceDomains& preferences() override { return preferences_; }
     NotificationCenter& notifications() override { return notifications_; }
+    [[nodiscard]] KeyLabels keyLabels() const override { return KeyLabels::pc; }
 
 private:
     explicit X11Backend(XdgLoginItems loginItems) : loginItems_(std::move(loginItems)) {}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "base/rect.h"
+#include "platform/platform.h"
+#include "platform/subscription.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace marrowick {
+
+class MacOptionTiling;
+class PartitionView;
+class Swatch;
+class ValueSlider;
+class WindowFollower;
+
+// The settings window: each monitor's sections, direction and gap, the drag keys, the live
+// overlay, the outline's look, the system's own Option-drag tiling and start at login. Every
+// action reads the store afresh and writes it back at once; changes of a monitor's dividers or
+// gap are bracketed by the follower's capture and update, and shown briefly through show.
+class SettingsPanel {
+public:
+    // Outlines the rectangles; hides them after the seconds, or keeps them until the next call.
+    using ShowFunction = std::function<void(const std::vector<Rect>&, std::optional<double>)>;
+
+    struct KeyChoice {
+        QString title;
+        std::uint64_t flag;
+    };
+    // The keys offered, in the order of the checkboxes, named as the platform names them.
+    [[nodiscard]] static std::array<KeyChoice, 4> keyChoices(KeyLabels labels);
+    // The number of sections each segment of the section picker stands for.
+    static constexpr std::array<int, 4> sectionCounts{0, 2, 3, 4};
+    static constexpr double previewSeconds = 1.5;
+    static constexpr double dragEndSeconds = 1.0;
+    static constexpr int width = 560;
+
+    // The controls, owned by the window; for the application and tests.
+    struct Controls {
+        QComboBox* monitorMenu = nullptr;
+        QButtonGroup* sectionPicker = nullptr;
+        QButtonGroup* axisPicker = nullptr;
+        PartitionView* partitions = nullptr;
+        QPushButton* evenButton = nullptr;
+        QPushButton* quarterButton = nullptr;
+        QPushButton* showButton = nullptr;
+        ValueSlider* gapSlider = nullptr;
+        QLabel* gapLabel = nullptr;
+        std::array<QCheckBox*, 4> keyBoxes{};
+        QCheckBox* liveBox = nullptr;
+        QCheckBox* macTilingBox = nullptr;
+        QLabel* macTilingHint = nullptr;
+        std::vector<Swatch*> fillSwatches;
+        std::vector<Swatch*> borderSwatches;
+        ValueSlider* fillOpacity = nullptr;
+        ValueSlider* borderOpacity = nullptr;
+        ValueSlider* borderWidth = nullptr;
+        ValueSlider* cornerRadius = nullptr;
+        QPushButton* resetButton = nullptr;
+        QCheckBox* loginBox = nullptr;
+    };
+
+    SettingsPanel(Platform& platform, MacOptionTiling& macTiling, WindowFollower& follower, ShowFunction show);
+    ~SettingsPanel();
+    SettingsPanel(const SettingsPanel&) = delete;
+    SettingsPanel& operator=(const SettingsPanel&) = delete;
+
+    [[nodiscard]] QWidget& window() const { return *window_; }
+    [[nodiscard]] const Controls& controls() const { return c_; }
+
+    // Refreshes the monitors and the outline and tiling controls, fits, centres and shows the
+    // window in front.
+    void open();
+
+    void reloadMonitors();
+    void pickMonitor();
+    void dividersMoved();
+    // currentEvent: the mouse event type (EventType) that moved the slider, none for the
+    // keyboard or code.
+    void gapChanged(std::optional<int> currentEvent);
+    void toggleMacTiling();
+    void pickSections();
+    void pickAxis();
+    void useEven();
+    void useQuarters();
+    void showOnScreen();
+    void toggleKey(int index);
+    void toggleLive();
+    void pickFill(const Swatch& chip);
+    void pickBorder(const Swatch& chip);
+    void outlineChanged();
+    void resetOutline();
+    void toggleLogin();
+
+    void syncSectionControls();
+    void syncOutlineControls();
+    void syncMacTiling();
+    void setDividers(const std::vector<double>& list);
+    void showSections(std::optional<double> hideAfter);
+
+private:
+    void build();
+    [[nodiscard]] int sectionCount() const;
+
+    Platform& platform_;
+    MacOptionTiling& macTiling_;
+    WindowFollower& follower_;
+    ShowFunction show_;
+    std::array<KeyChoice, 4> keyChoices_;
+    std::unique_ptr<QWidget> window_;
+    Controls c_;
+    Subscription screensChanged_;
+    Subscription dividersChanged_;
+};
+
+}  // namespace marrowick
