@@ -32,6 +32,11 @@ int errorOf(Wait w) {
     return w == Wait::timeout || w == Wait::broken ? AXError::cannotComplete : AXError::invalidUIElement;
 }
 
+// A query that found nothing: the window is gone, unless the time ran out or the server went first.
+int missingOrLate(const Connection& conn, Deadline deadline) {
+    return conn.broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement;
+}
+
 AXReply ok(Value v) { return {AXError::success, std::move(v)}; }
 AXReply fail(int error) { return {error, {}}; }
 
@@ -214,8 +219,7 @@ AXReply X11Accessibility::frameAttribute(Connection& conn, xcb_window_t w, std::
     if (!origin) return fail(AXError::cannotComplete);
     WindowQueries q(conn, deadline);
     auto f = q.frame(w);
-    if (!f)
-        return fail(conn.broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement);
+    if (!f) return fail(missingOrLate(conn, deadline));
     if (name == "AXSize") return ok(Size{f->width, f->height});
     return ok(Point{f->x - origin->first, f->y - origin->second});
 }
@@ -281,7 +285,7 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
 
     Extents extents;
     int border = 0;
-    if (!q.frame(w, &extents, &border)) return AXError::invalidUIElement;
+    if (!q.frame(w, &extents, &border)) return missingOrLate(*conn, deadline);
     const FrameRequest request = frameRequest(q, w, position, size, *origin, extents, border);
     if (sendTimer_ && std::this_thread::get_id() == owner_) {
         // The window exists and the request is known: what the write answers is decided here.
@@ -289,9 +293,7 @@ int X11Accessibility::setFrame(std::uint32_t w, std::optional<Point> position, s
         return request.error;
     }
     const xcb_void_cookie_t cookie = managed ? askWindowManager(*conn, w, request) : configure(*conn, w, request);
-    if (!conn->check(cookie, deadline)) {
-        return conn->broken() || Clock::now() >= deadline ? AXError::cannotComplete : AXError::invalidUIElement;
-    }
+    if (!conn->check(cookie, deadline)) return missingOrLate(*conn, deadline);
     return request.error;
 }
 
