@@ -69,8 +69,8 @@ TEST(XdgLoginItems, RegisterWritesTheEntryUnderTheApplicationIdAndUnregisterRemo
     EXPECT_EQ(items.unregisterItem(), std::nullopt) << "nothing to remove is no failure";
 }
 
-// Paths with the characters the Exec key reserves: each is quoted, escaped as the Desktop Entry
-// specification says, reads back as ours, and passes the reference validator.
+// Paths with the characters the Exec key reserves: each is quoted, escaped by the Desktop Entry
+// rules, reads back as ours, and passes the reference validator.
 TEST(XdgLoginItems, ExecQuotesEveryReservedCharacter) {
     struct Case {
         std::string binary;
@@ -99,7 +99,7 @@ TEST(XdgLoginItems, ExecQuotesEveryReservedCharacter) {
 }
 
 TEST(XdgLoginItems, RegisterRefusesPathsNoExecCanName) {
-    // The specification forbids '=' in the program's path, and entries are UTF-8.
+    // Desktop entries forbid '=' in the program's path, and are UTF-8.
     for (const std::string binary : {"/opt/a=b/marrowick", "/opt/\xff\xfe/marrowick"}) {
         test::TempDir dir;
         XdgLoginItems items(dir.path(), appId, binary);
@@ -122,7 +122,7 @@ TEST(XdgLoginItems, StatusIsEnabledOnlyForAnActiveEntryThatStartsOurBinary) {
         {"ours", head + "Exec=\"/usr/bin/marrowick\"\n", LoginItems::enabled},
         {"unquoted, with an argument", head + "Exec=/usr/bin/marrowick --no-prompt\n", LoginItems::enabled},
         {"spaces around '=', CRLF lines", "[Desktop Entry]\r\nExec = /usr/bin/marrowick\r\n", LoginItems::enabled},
-        {"hidden, as the autostart specification deletes", head + "Exec=/usr/bin/marrowick\nHidden=true\n", 0},
+        {"hidden, which XDG autostart treats as deleted", head + "Exec=/usr/bin/marrowick\nHidden=true\n", 0},
         {"switched off by GNOME", head + "Exec=/usr/bin/marrowick\nX-GNOME-Autostart-enabled=false\n", 0},
         {"another program", head + "Exec=/usr/bin/marrowick-old\n", 0},
         {"our path as an argument only", head + "Exec=/usr/bin/env /usr/bin/marrowick\n", 0},

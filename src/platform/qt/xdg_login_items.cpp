@@ -239,7 +239,7 @@ int XdgLoginItems::status() const {
     std::ifstream in(entry_);
     if (!in) return 0;
     const auto keys = desktopEntryKeys(in);
-    // Hidden=true is the autostart specification's "deleted"; GNOME and its descendants have
+    // Hidden=true means the entry is deleted for XDG autostart; GNOME and its descendants have
     // their own switch besides.
     if (isTrue(keys, "Hidden") || isFalse(keys, "X-GNOME-Autostart-enabled")) return 0;
     auto exec = keys.find("Exec");
