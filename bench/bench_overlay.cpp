@@ -7,6 +7,7 @@
 #include "platform/defaults.h"
 #include "platform/sim/sim_desktop.h"
 #include "settings/settings.h"
+#include "two_monitors.h"
 
 namespace marrowick {
 namespace {
@@ -16,14 +17,7 @@ struct Shown {
     Shown() {
         Settings::install(store, desk.screens());
         Settings::registerDefaults();
-        desk.screens().setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
-        desk.screens().setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
-        desk.screens().setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
-                                   {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
-        for (const Screen& s : desk.screens().screens()) {
-            Settings::setDividers({0.25, 0.5, 0.75}, s);
-            Settings::setGap(10, s);
-        }
+        cutTwoMonitors(desk.screens(), {0.25, 0.5, 0.75});
         overlay.show(1e9);
     }
     Defaults store;

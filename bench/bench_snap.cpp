@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "snap/snapper.h"
 #include "support/recording_outline.h"
+#include "two_monitors.h"
 
 namespace marrowick {
 namespace {
@@ -15,14 +16,7 @@ struct Desk {
     Desk() {
         Settings::install(store, desk.screens());
         Settings::registerDefaults();
-        desk.screens().setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
-        desk.screens().setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
-        desk.screens().setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
-                                   {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
-        for (const Screen& s : desk.screens().screens()) {
-            Settings::setDividers({1.0 / 3, 2.0 / 3}, s);
-            Settings::setGap(10, s);
-        }
+        cutTwoMonitors(desk.screens(), {1.0 / 3, 2.0 / 3});
         desk.addApplication(100);
         window = desk.addWindow(100, {500, 500, 800, 600});
     }

@@ -6,8 +6,7 @@
 # shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/../tests/e2e/session.sh"
 e2e_begin "$@"
-xs_start_marrowick "$e2e_app"
-xs_wait_log 'watching drags' 30 || e2e_fail "Marrowick did not start"
+e2e_launch "$e2e_app"
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
 read -r sx sy < <(xs_title_bar_point "$xs_window")
 xs_alt_drag "$sx" "$sy" 500 720 24

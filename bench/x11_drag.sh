@@ -74,8 +74,7 @@ drag() {
 
 echo "marrowick: $app"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-xs_start_marrowick "$app"
-xs_wait_log 'watching drags' 30 || e2e_fail "Marrowick did not log 'watching drags'"
+e2e_launch "$app"
 sleep 1
 echo "marrowick resident memory at start: $(rss_mb "$xs_app_pid") MB"
 cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
@@ -93,8 +92,7 @@ kill -TERM "$xs_app_pid"
 xs_wait_for 10 eval '! xs_alive "$xs_app_pid"'
 mkdir -p "$xs_dir/config/marrowick"
 echo '{ "displayDividers": { "RIGHT": [0.5] } }' >"$xs_dir/config/marrowick/settings.json"
-xs_start_marrowick "$app" --preview
-xs_wait_log 'watching drags' 30 || e2e_fail "Marrowick --preview did not log 'watching drags'"
+e2e_launch "$app" --preview
 sleep 1
 echo "== --preview, five tiles on two monitors"
 echo "   marrowick resident memory while shown: $(rss_mb "$xs_app_pid") MB"

@@ -6,8 +6,7 @@ source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
 
-xs_start_marrowick "$e2e_app"
-xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+e2e_launch "$e2e_app"
 grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [+-][0-9]{4} watching drags$' "$xs_app_log" ||
   e2e_fail "the log line is not 'date time zone watching drags': $(grep 'watching drags' "$xs_app_log")"
 e2e_expect_eq "$(grep -c 'watching drags' "$xs_app_log")" 1 "times 'watching drags' was logged"

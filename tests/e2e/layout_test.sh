@@ -12,8 +12,7 @@ mkdir -p "$xs_dir/config/marrowick"
 cat >"$xs_dir/config/marrowick/settings.json" <<'JSON'
 {"displayDividers": {"RIGHT": [0.5]}, "displayGap": {"RIGHT": 20}}
 JSON
-xs_start_marrowick "$e2e_app"
-xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+e2e_launch "$e2e_app"
 
 # RIGHT is 1920 wide from root x 3440: columns split at 4400, 10 taken off each side of the
 # split. Its top is the primary's top, so AppKit puts it 1440 - 1080 = 360 up.

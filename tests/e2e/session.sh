@@ -38,6 +38,12 @@ e2e_begin() {
   xs_start_desktop || e2e_fail "the virtual desktop did not come up"
 }
 
+# Starts Marrowick with the arguments given and fails unless it is watching drags within 30 s.
+e2e_launch() {
+  xs_start_marrowick "$@"
+  xs_wait_log 'watching drags' 30 || e2e_fail "Marrowick ($*) did not log 'watching drags'"
+}
+
 # Fails unless $1 and $2 are equal; $3 says what was compared.
 e2e_expect_eq() {
   [ "$1" = "$2" ] || e2e_fail "$3: expected '$2', got '$1'"

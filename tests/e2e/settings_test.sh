@@ -14,8 +14,7 @@ mkdir -p "$xs_dir/My Apps"
 cp "$e2e_app" "$xs_dir/My Apps/marrowick"
 app="$xs_dir/My Apps/marrowick"
 
-xs_start_marrowick "$app" --settings
-xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+e2e_launch "$app" --settings
 # The tray icon's hidden window bears the name too: the settings window is the one shown.
 settings_window() {
   local id

@@ -8,8 +8,7 @@ xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
 term="$xs_window"
 read -r inc_w inc_h < <(xs_resize_increments "$term")
 
-xs_start_marrowick "$e2e_app"
-xs_wait_log 'watching drags' 30 || e2e_fail "launch did not log 'watching drags'"
+e2e_launch "$e2e_app"
 
 snaps=0
 snapped_count_is() { [ "$(grep -c 'snapped to' "$xs_app_log")" -ge "$1" ]; }
