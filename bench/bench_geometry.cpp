@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
-#include "platform/defaults.h"
 #include "platform/sim/sim_screens.h"
+#include "settings/defaults.h"
 #include "settings/screen_layout.h"
 #include "settings/settings.h"
 #include "two_monitors.h"

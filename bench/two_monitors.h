@@ -12,8 +12,8 @@ namespace marrowick {
 inline void cutTwoMonitors(sim::SimScreens& screens, const std::vector<double>& dividers) {
     screens.setUuid(1, "0E3D5F8C-1111-2222-3333-444455556666");
     screens.setUuid(2, "9A8B7C6D-1111-2222-3333-444455556666");
-    screens.setScreens({{{0, 0, 3440, 1440}, {0, 0, 3440, 1415}, 1, "Wide"},
-                        {{3440, 0, 1920, 1080}, {3440, 0, 1920, 1055}, 2, "Right"}});
+    screens.setScreens({{{0, 0, 3440, 1440}, {0, 25, 3440, 1415}, 1, "Wide"},
+                        {{3440, 0, 1920, 1080}, {3440, 25, 1920, 1055}, 2, "Right"}});
     for (const Screen& s : screens.screens()) {
         Settings::setDividers(dividers, s);
         Settings::setGap(10, s);

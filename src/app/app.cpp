@@ -1,12 +1,13 @@
 #include "app/app.h"
 
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "app/snap_outline.h"
 #include "app/tray_icon.h"
 #include "base/log.h"
 #include "settings/screen_layout.h"
@@ -18,20 +19,20 @@ App::App(Platform& platform, Options options, std::string version)
     : platform_(platform),
       options_(options),
       version_(std::move(version)),
-      follower_(std::make_unique<WindowFollower>(platform.accessibility(), platform.workspace(), platform.screens())),
-      previews_(platform.screens()),
+      follower_(std::make_unique<WindowFollower>(platform.windows(), static_cast<int>(::getpid()))),
+      previews_(platform.surfaces()),
       macTiling_(platform.preferences()) {}
 
 App::~App() = default;
 
 LiveOverlay& App::overlay() {
-    if (!overlay_) overlay_ = std::make_unique<LiveOverlay>(platform_, *follower_);
+    if (!overlay_) overlay_ = std::make_unique<LiveOverlay>(platform_, *follower_, notifications_);
     return *overlay_;
 }
 
 Snapper& App::snapper() {
     if (!snapper_) {
-        snapper_ = std::make_unique<Snapper>(platform_, std::make_unique<SnapOutline>(platform_.screens()), &overlay());
+        snapper_ = std::make_unique<Snapper>(platform_, &overlay());
     }
     return *snapper_;
 }
@@ -39,7 +40,7 @@ Snapper& App::snapper() {
 SettingsPanel& App::settings() {
     if (!settings_) {
         settings_ = std::make_unique<SettingsPanel>(
-            platform_, macTiling_, *follower_,
+            platform_, macTiling_, *follower_, notifications_,
             [this](const std::vector<Rect>& rects, std::optional<double> hideAfter) { showPreview(rects, hideAfter); });
     }
     return *settings_;
@@ -107,13 +108,13 @@ void App::showPreview(const std::vector<Rect>& rects, std::optional<double> hide
 }
 
 void App::permissionStep() {
-    if (platform_.accessibility().isTrusted(!options_.noPrompt)) {
+    if (platform_.windows().granted(!options_.noPrompt)) {
         startMonitoring();
         return;
     }
     note("waiting for Accessibility permission");
     waitTimer_ = platform_.scheduler().every(permissionInterval, [this] {
-        if (!platform_.accessibility().isTrusted(false)) return;
+        if (!platform_.windows().granted(false)) return;
         waitTimer_.cancel();
         startMonitoring();
     });

@@ -11,9 +11,10 @@
 #include "overlay/live_overlay.h"
 #include "platform/platform.h"
 #include "settings/mac_option_tiling.h"
+#include "settings/notification_center.h"
 #include "settings_window/settings_panel.h"
+#include "snap/outline_pool.h"
 #include "snap/snapper.h"
-#include "ui/outline_pool.h"
 
 class QAction;
 class QMenu;
@@ -24,9 +25,9 @@ namespace marrowick {
 // The maker, named in the About window's credits line and linked from it.
 inline constexpr std::string_view makerDomain = "marrowick.app";
 
-// The application: its tray icon and menu, the options, the permission step that starts drag
-// monitoring, the section preview, the one-time question about the system's own Option-drag
-// tiling, and the About window.
+// The application: its tray icon and menu, the options, the step that starts watching drags
+// once the desktop allows it, the section preview, the one-time question about the system's own
+// Option-drag tiling, and the About window.
 class App {
 public:
     static constexpr double permissionInterval = 2.0;
@@ -57,7 +58,7 @@ public:
     [[nodiscard]] QMenu* menu() const { return menu_.get(); }
     [[nodiscard]] QAction* accessItem() const { return accessItem_; }
     [[nodiscard]] QSystemTrayIcon* item() const { return item_.get(); }
-    [[nodiscard]] const OutlinePool& previews() const { return previews_; }
+    [[nodiscard]] NotificationCenter& notifications() { return notifications_; }
     [[nodiscard]] bool isMonitoring() const { return monitoring_; }
 
 private:
@@ -67,6 +68,7 @@ private:
     Platform& platform_;
     Options options_;
     std::string version_;
+    NotificationCenter notifications_;
     std::unique_ptr<WindowFollower> follower_;
     std::unique_ptr<LiveOverlay> overlay_;
     std::unique_ptr<Snapper> snapper_;

@@ -15,8 +15,8 @@
 #include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "base/log.h"
-#include "platform/defaults.h"
 #include "platform/x11/x11_backend.h"
+#include "settings/defaults.h"
 #include "settings/settings.h"
 
 namespace {

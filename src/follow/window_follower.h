@@ -3,10 +3,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/accessibility.h"
+#include "follow/serial_queue.h"
 #include "platform/screens.h"
-#include "platform/serial_queue.h"
-#include "platform/workspace.h"
+#include "platform/window_control.h"
 
 namespace marrowick {
 
@@ -16,16 +15,16 @@ namespace marrowick {
 class WindowFollower {
 public:
     struct Follower {
-        Element window;
+        Window window;
         std::size_t section = 0;  // the tile it filled at capture
         Rect frame;               // as read at capture, then as last asked for
     };
 
     // How far each edge of a window may lie from its tile's edge to count as filling it.
     static constexpr double tolerance = 24.0;
-    static constexpr float messagingTimeout = 0.2F;
 
-    WindowFollower(Accessibility& accessibility, const Workspace& workspace, const Screens& screens);
+    // ownApplication: this process, whose windows are never followed.
+    WindowFollower(WindowControl& windows, int ownApplication);
     ~WindowFollower();
     WindowFollower(const WindowFollower&) = delete;
     WindowFollower& operator=(const WindowFollower&) = delete;
@@ -39,13 +38,11 @@ public:
     [[nodiscard]] const std::vector<Follower>& followers() const { return followers_; }
 
 private:
-    [[nodiscard]] std::vector<Rect> axTiles(const Screen& screen) const;
-    void capturePass(const std::vector<Rect>& tiles, const std::vector<int>& pids);
+    void capturePass(const std::vector<Rect>& tiles);
     void applyPass();
 
-    Accessibility& ax_;
-    const Workspace& workspace_;
-    const Screens& screens_;
+    WindowControl& windows_;
+    int ownApplication_;
     std::mutex lock_;  // guards latest_ and scheduled_
     std::vector<Rect> latest_;
     bool scheduled_ = false;

@@ -9,7 +9,7 @@ namespace marrowick {
 // The smallest section, as a fraction of the screen's extent.
 inline constexpr double minSection = 0.1;
 
-// No tile is offered this close to the left/right and top/bottom of a visible frame.
+// No tile is offered this close to the left/right and top/bottom of a work area.
 struct EdgeBand {
     double x;
     double y;
@@ -20,10 +20,10 @@ inline constexpr EdgeBand edgeBand{30, 60};
 [[nodiscard]] inline double roundHalfAway(double v) { return std::round(v); }
 
 // Pointer hit test: the left and top borders belong to the rectangle, the right and bottom do
-// not (AppKit coordinates, y up). An empty rectangle contains nothing.
+// not. An empty rectangle contains nothing.
 [[nodiscard]] inline bool mouseInRect(Point p, const Rect& r) {
     if (r.isEmpty()) return false;
-    return r.minX() <= p.x && p.x < r.maxX() && r.minY() < p.y && p.y <= r.maxY();
+    return r.minX() <= p.x && p.x < r.maxX() && r.minY() <= p.y && p.y < r.maxY();
 }
 
 // Shrinks by dx on the left and right and dy at top and bottom; empty when it would be negative.

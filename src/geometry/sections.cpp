@@ -7,31 +7,26 @@
 
 namespace marrowick {
 
-std::vector<Rect> sections(const Rect& vf, Axis axis, const std::vector<double>& dividers) {
+std::vector<Rect> sections(const Rect& area, Axis axis, const std::vector<double>& dividers) {
     std::vector<Rect> out;
     if (dividers.empty()) return out;
     out.reserve(dividers.size() + 1);
-    if (axis == Axis::rows) {
-        const double top = vf.maxY();
-        double upper = top;
-        for (std::size_t i = 0; i <= dividers.size(); ++i) {
-            const double lower = i < dividers.size() ? roundHalfAway(top - dividers[i] * vf.height) : vf.minY();
-            out.push_back({vf.minX(), lower, vf.width, upper - lower});
-            upper = lower;
-        }
-    } else {
-        const double left = vf.minX();
-        double a = left;
-        for (std::size_t i = 0; i <= dividers.size(); ++i) {
-            const double b = i < dividers.size() ? roundHalfAway(left + dividers[i] * vf.width) : vf.maxX();
-            out.push_back({a, vf.minY(), b - a, vf.height});
-            a = b;
-        }
+    const bool columns = axis == Axis::columns;
+    const double start = columns ? area.minX() : area.minY();
+    const double extent = columns ? area.width : area.height;
+    const double end = columns ? area.maxX() : area.maxY();
+    double a = start;
+    for (std::size_t i = 0; i <= dividers.size(); ++i) {
+        const double b = i < dividers.size() ? roundHalfAway(start + dividers[i] * extent) : end;
+        out.push_back(columns ? Rect{a, area.minY(), b - a, area.height} : Rect{area.minX(), a, area.width, b - a});
+        a = b;
     }
     return out;
 }
 
 Rect tileOf(const Rect& section, std::size_t i, std::size_t n, Axis axis, double gap) {
+    // Half the gap off each side that borders another section: the left or top side of every
+    // section but the first, the right or bottom side of every section but the last.
     const double h = gap * 0.5;
     const double leading = i == 0 ? 0 : h;
     const double trailing = i + 1 < n ? h : 0;
@@ -40,7 +35,7 @@ Rect tileOf(const Rect& section, std::size_t i, std::size_t n, Axis axis, double
         t.x = section.x + leading;
         t.width = section.width - leading - trailing;
     } else {
-        t.y = section.y + trailing;
+        t.y = section.y + leading;
         t.height = section.height - leading - trailing;
     }
     return t;

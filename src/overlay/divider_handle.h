@@ -4,20 +4,18 @@
 #include <optional>
 
 #include "base/rect.h"
-#include "overlay/handle_view.h"
-#include "platform/pointer.h"
-#include "platform/screens.h"
+#include "platform/platform.h"
 
 namespace marrowick {
 
-// The floating strip on one divider of one monitor: its window (the view) and which divider it
-// serves. It never moves itself while dragged; the overlay places it again after each step.
+// The strip on one divider of one monitor: its surface and which divider it serves. It never
+// moves itself while dragged; the overlay places it again after each step.
 class DividerHandle {
 public:
     // The strip's size across the divider; it is centred on it.
     static constexpr double thickness = 28;
 
-    DividerHandle(const Screens& screens, const Pointer& pointer);
+    DividerHandle(Platform& platform);
     ~DividerHandle();
     DividerHandle(const DividerHandle&) = delete;
     DividerHandle& operator=(const DividerHandle&) = delete;
@@ -31,17 +29,17 @@ public:
     std::optional<Screen> followPointer();
     void hide();
 
-    [[nodiscard]] HandleView& view() const { return *view_; }
+    [[nodiscard]] HandleSurface& surface() const { return *surface_; }
     [[nodiscard]] const std::optional<Screen>& screen() const { return screen_; }
     [[nodiscard]] std::size_t index() const { return index_; }
 
-    // The strip over divider index of the monitor, in AppKit coordinates.
+    // The strip over divider index of the monitor.
     [[nodiscard]] static Rect frameOn(const Screen& screen, std::size_t index);
 
 private:
     const Screens& screens_;
     const Pointer& pointer_;
-    std::unique_ptr<HandleView> view_;
+    std::unique_ptr<HandleSurface> surface_;
     std::optional<Screen> screen_;
     std::size_t index_ = 0;
 };

@@ -5,13 +5,12 @@
 
 namespace marrowick {
 
-LiveOverlay::LiveOverlay(Platform& platform, WindowFollower& follower)
+LiveOverlay::LiveOverlay(Platform& platform, WindowFollower& follower, NotificationCenter& notifications)
     : follower_(follower),
       platform_(platform),
-      outlines_(platform.screens()),
-      screensChanged_(platform.screens().addChangedHandler([this] {
-          if (shown_) layout();
-      })) {}
+      notifications_(notifications),
+      outlines_(platform.surfaces()),
+      screensChanged_(platform.screens().addChangedHandler([this] { screensChanged(); })) {}
 
 LiveOverlay::~LiveOverlay() = default;
 
@@ -20,12 +19,12 @@ void LiveOverlay::cancelPending() {
     armed_ = false;
 }
 
-void LiveOverlay::keysChanged(std::uint64_t flags) {
-    const bool held = keysMatch(flags, Settings::keys());
-    if (held == keysHeld_) return;
-    keysHeld_ = held;
+void LiveOverlay::keysChanged(Modifiers held) {
+    const bool matches = held == Settings::keys();
+    if (matches == keysHeld_) return;
+    keysHeld_ = matches;
     cancelPending();
-    if (held) {
+    if (matches) {
         if (!Settings::liveOverlay()) return;
         // Keys pressed in the middle of a click or drag are not a request for the overlay.
         if (platform_.pointer().pressedButtons() != 0) return;
@@ -37,12 +36,12 @@ void LiveOverlay::keysChanged(std::uint64_t flags) {
         return;
     }
     // A handle drag keeps the overlay until its release.
-    if (!dragging_) hide();
+    if (!dragging()) hide();
 }
 
 void LiveOverlay::interrupt() {
     cancelPending();
-    if (!dragging_) hide();
+    if (!dragging()) hide();
 }
 
 void LiveOverlay::show(double seconds) {
@@ -75,23 +74,42 @@ void LiveOverlay::layout() {
     for (; j < handles_.size(); ++j) handles_[j]->hide();
 }
 
+void LiveOverlay::endDrag() {
+    dragging_.reset();
+    if (!keysHeld_) hide();
+}
+
+void LiveOverlay::screensChanged() {
+    // A drag whose monitor went ends there: its handle would otherwise be laid out on another
+    // monitor's divider and move that one.
+    if (dragging_) {
+        bool present = false;
+        for (const Screen& s : platform_.screens().screens())
+            present = present || Settings::displayKey(s) == *dragging_;
+        if (!present) endDrag();
+    }
+    if (shown_) layout();
+}
+
 DividerHandle& LiveOverlay::makeHandle() {
-    auto& handle = *handles_.emplace_back(std::make_unique<DividerHandle>(platform_.screens(), platform_.pointer()));
-    // The overlay owns the handle and the handle its view: both outlive these callbacks.
-    HandleView& view = handle.view();
-    view.onBegin = [this, &handle] {
-        dragging_ = true;
-        if (handle.screen()) follower_.capture(*handle.screen());
+    auto& handle = *handles_.emplace_back(std::make_unique<DividerHandle>(platform_));
+    // The overlay owns the handle and the handle its surface: both outlive these callbacks.
+    HandleSurface& surface = handle.surface();
+    surface.onPress = [this, &handle] {
+        if (!handle.screen()) return;
+        dragging_ = Settings::displayKey(*handle.screen());
+        follower_.capture(*handle.screen());
     };
-    view.onDrag = [this, &handle] {
-        const std::optional<Screen> stored = handle.followPointer();
+    surface.onDrag = [this, &handle] {
+        // Only the drag's own monitor: a handle laid out anew on another one moves nothing.
+        const bool ours = dragging_ && handle.screen() && Settings::displayKey(*handle.screen()) == *dragging_;
+        const std::optional<Screen> stored = ours ? handle.followPointer() : std::nullopt;
         layout();
         if (stored) follower_.update(*stored);
-        platform_.notifications().post(Settings::dividersChanged);
+        notifications_.post(Settings::dividersChanged);
     };
-    view.onEnd = [this] {
-        dragging_ = false;
-        if (!keysHeld_) hide();
+    surface.onRelease = [this] {
+        if (dragging_) endDrag();
     };
     return handle;
 }

@@ -4,8 +4,6 @@
 
 namespace marrowick {
 
-class Defaults;
-
 // The operating system's own tiling of Option-drags, which would take those drags over.
 class MacOptionTiling {
 public:
@@ -14,21 +12,17 @@ public:
 
     explicit MacOptionTiling(PreferenceDomains& domains) : domains_(domains) {}
 
-    // Whether the platform has this setting at all; where it does not, nothing about it is shown.
+    // Whether the desktop has this setting at all; where it does not, nothing about it is shown.
     [[nodiscard]] bool offered() const { return domains_.offered(); }
     // On unless stored as off; an absent value or domain counts as on.
     [[nodiscard]] bool isOn();
     // Writes the setting and logs what it reads afterwards.
     void set(bool on);
-    // On, and Option is among the drag keys.
+    // On, and Option (Alt) is among the drag keys.
     [[nodiscard]] bool conflicts();
 
 private:
-    Defaults* store();
-
     PreferenceDomains& domains_;
-    Defaults* store_ = nullptr;
-    bool opened_ = false;
 };
 
 }  // namespace marrowick

@@ -9,24 +9,24 @@
 namespace marrowick {
 
 std::vector<Rect> sections(const Screen& screen) {
-    const std::string key = Settings::uuid(screen);
-    return sections(screen.visibleFrame, Settings::axis(screen, key), Settings::dividers(screen, key));
+    const std::string key = Settings::displayKey(screen);
+    return sections(screen.workArea, Settings::axis(screen, key), Settings::dividers(screen, key));
 }
 
 std::vector<Rect> tiles(const Screen& screen) {
-    const std::string key = Settings::uuid(screen);
+    const std::string key = Settings::displayKey(screen);
     const Axis axis = Settings::axis(screen, key);
-    const std::vector<Rect> secs = sections(screen.visibleFrame, axis, Settings::dividers(screen, key));
+    const std::vector<Rect> secs = sections(screen.workArea, axis, Settings::dividers(screen, key));
     return tiles(secs, axis, Settings::gap(key, secs, axis));
 }
 
 std::optional<Rect> tileUnderPointer(Point p, const std::vector<Screen>& screens) {
     for (const Screen& screen : screens) {
         if (!mouseInRect(p, screen.frame)) continue;
-        if (!mouseInRect(p, inset(screen.visibleFrame, edgeBand.x, edgeBand.y))) return std::nullopt;
-        const std::string key = Settings::uuid(screen);
+        if (!mouseInRect(p, inset(screen.workArea, edgeBand.x, edgeBand.y))) return std::nullopt;
+        const std::string key = Settings::displayKey(screen);
         const Axis axis = Settings::axis(screen, key);
-        const std::vector<Rect> secs = sections(screen.visibleFrame, axis, Settings::dividers(screen, key));
+        const std::vector<Rect> secs = sections(screen.workArea, axis, Settings::dividers(screen, key));
         for (std::size_t i = 0; i < secs.size(); ++i) {
             if (mouseInRect(p, secs[i])) return tileOf(secs[i], i, secs.size(), axis, Settings::gap(key, secs, axis));
         }

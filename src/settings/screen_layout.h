@@ -13,7 +13,7 @@ namespace marrowick {
 [[nodiscard]] std::vector<Rect> tiles(const Screen& screen);
 
 // The tile of the section under p: the first screen whose frame holds p decides, and nothing
-// is offered within edgeBand of its visible frame's borders.
+// is offered within edgeBand of its work area's borders.
 [[nodiscard]] std::optional<Rect> tileUnderPointer(Point p, const std::vector<Screen>& screens);
 
 }  // namespace marrowick

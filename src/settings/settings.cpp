@@ -55,7 +55,7 @@ Defaults& store() { return *installedStore; }
 void registerDefaults() {
     auto colorValue = [](const Color& c) { return Value(Value::List{c.red, c.green, c.blue, c.alpha}); };
     store().registerDefaults(Value::Dict{
-        {std::string(dragKeysKey), Value(static_cast<std::int64_t>(defaultDragKeys))},
+        {std::string(dragKeysKey), Value(static_cast<std::int64_t>(storedBits(defaultDragKeys)))},
         {std::string(liveOverlayKey), Value(true)},
         {std::string(fillColorKey), colorValue({0.56, 0.56, 0.58, 0.3})},
         {std::string(borderColorKey), colorValue({1.0, 1.0, 1.0, 0.6})},
@@ -64,7 +64,25 @@ void registerDefaults() {
     });
 }
 
-std::string uuid(const Screen& screen) {
+std::uint64_t storedBits(Modifiers keys) {
+    std::uint64_t bits = 0;
+    if (keys.has(Key::shift)) bits |= StoredKey::shift;
+    if (keys.has(Key::control)) bits |= StoredKey::control;
+    if (keys.has(Key::alt)) bits |= StoredKey::alt;
+    if (keys.has(Key::super)) bits |= StoredKey::super;
+    return bits;
+}
+
+Modifiers fromStoredBits(std::uint64_t bits) {
+    Modifiers keys;
+    if ((bits & StoredKey::shift) != 0) keys = keys.with(Key::shift);
+    if ((bits & StoredKey::control) != 0) keys = keys.with(Key::control);
+    if ((bits & StoredKey::alt) != 0) keys = keys.with(Key::alt);
+    if ((bits & StoredKey::super) != 0) keys = keys.with(Key::super);
+    return keys;
+}
+
+std::string displayKey(const Screen& screen) {
     if (screen.displayId && *screen.displayId >= 0 && *screen.displayId <= std::numeric_limits<std::uint32_t>::max() &&
         installedScreens != nullptr) {
         if (auto text = installedScreens->uuidText(static_cast<std::uint32_t>(*screen.displayId));
@@ -88,7 +106,7 @@ bool validDividers(const std::vector<double>& dividers) {
     return true;
 }
 
-std::vector<double> dividers(const Screen& screen) { return dividers(screen, uuid(screen)); }
+std::vector<double> dividers(const Screen& screen) { return dividers(screen, displayKey(screen)); }
 
 std::vector<double> dividers(const Screen& screen, std::string_view key) {
     if (const Value* stored = entry(displayDividersKey, key)) {
@@ -105,10 +123,10 @@ std::vector<double> dividers(const Screen& screen, std::string_view key) {
 
 void setDividers(const std::vector<double>& dividers, const Screen& screen) {
     Value::List list(dividers.begin(), dividers.end());
-    setEntry(displayDividersKey, uuid(screen), Value(std::move(list)));
+    setEntry(displayDividersKey, displayKey(screen), Value(std::move(list)));
 }
 
-Axis axis(const Screen& screen) { return axis(screen, uuid(screen)); }
+Axis axis(const Screen& screen) { return axis(screen, displayKey(screen)); }
 
 Axis axis(const Screen& screen, std::string_view key) {
     if (const Value* stored = entry(displayAxisKey, key)) {
@@ -119,12 +137,14 @@ Axis axis(const Screen& screen, std::string_view key) {
     return screen.frame.height > screen.frame.width ? Axis::rows : Axis::columns;
 }
 
-void setAxis(Axis a, const Screen& screen) { setEntry(displayAxisKey, uuid(screen), Value(std::string(rawValue(a)))); }
+void setAxis(Axis a, const Screen& screen) {
+    setEntry(displayAxisKey, displayKey(screen), Value(std::string(rawValue(a))));
+}
 
 double gap(const Screen& screen) {
-    const std::string key = uuid(screen);
+    const std::string key = displayKey(screen);
     const Axis a = axis(screen, key);
-    return gap(key, sections(screen.visibleFrame, a, dividers(screen, key)), a);
+    return gap(key, sections(screen.workArea, a, dividers(screen, key)), a);
 }
 
 double gap(std::string_view key, const std::vector<Rect>& secs, Axis a) {
@@ -133,23 +153,23 @@ double gap(std::string_view key, const std::vector<Rect>& secs, Axis a) {
     return usableGap(stored->number(), secs, a);
 }
 
-void setGap(double g, const Screen& screen) { setEntry(displayGapKey, uuid(screen), Value(g)); }
+void setGap(double g, const Screen& screen) { setEntry(displayGapKey, displayKey(screen), Value(g)); }
 
-std::uint64_t keys() {
+Modifiers keys() {
     const Value* stored = store().object(dragKeysKey);
-    if (stored == nullptr) return 0;
+    if (stored == nullptr) return {};
     // A whole number that is not too large to be a set of drag keys; anything else (a text, a
     // list, 1e300) would otherwise coerce into a set nobody chose.
     std::optional<std::int64_t> k;
     if (const auto* i = stored->as<std::int64_t>()) k = *i;
     if (const auto* d = stored->as<double>();
-        d != nullptr && *d >= 0 && *d <= static_cast<double>(dragKeyMask) && std::trunc(*d) == *d)
+        d != nullptr && *d >= 0 && *d <= static_cast<double>(StoredKey::all) && std::trunc(*d) == *d)
         k = static_cast<std::int64_t>(*d);
-    if (!k || *k < 0 || (static_cast<std::uint64_t>(*k) & ~dragKeyMask) != 0) return defaultDragKeys;
-    return static_cast<std::uint64_t>(*k);
+    if (!k || *k < 0 || (static_cast<std::uint64_t>(*k) & ~StoredKey::all) != 0) return defaultDragKeys;
+    return fromStoredBits(static_cast<std::uint64_t>(*k));
 }
 
-void setKeys(std::uint64_t k) { store().set(dragKeysKey, Value(static_cast<std::int64_t>(k))); }
+void setKeys(Modifiers k) { store().set(dragKeysKey, Value(static_cast<std::int64_t>(storedBits(k)))); }
 
 bool liveOverlay() { return store().boolean(liveOverlayKey); }
 

@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "geometry/axis.h"
-#include "platform/defaults.h"
-#include "platform/modifiers.h"
+#include "platform/input.h"
+#include "platform/outline_style.h"
 #include "platform/screens.h"
-#include "settings/color.h"
-#include "settings/outline_style.h"
+#include "settings/defaults.h"
+#include "settings/palette.h"
 
 namespace marrowick::Settings {
 
-// The one store of the process and the screens service that names displays. Installed at
+// The one store of the process and the screens service that names monitors. Installed at
 // start-up (and per test); every operation reads through them again, nothing is cached.
 void install(Defaults& store, const Screens& screens);
 [[nodiscard]] Defaults& store();
@@ -43,7 +43,18 @@ inline constexpr std::string_view askedAboutMacTilingKey = "askedAboutMacTiling"
 inline constexpr std::array<std::string_view, 4> outlineKeys{fillColorKey, borderColorKey, borderWidthKey,
                                                              cornerRadiusKey};
 
-inline constexpr std::uint64_t defaultDragKeys = Modifier::option;
+// How "dragKeys" stores each key: the bits settings files have always held.
+namespace StoredKey {
+inline constexpr std::uint64_t shift = 0x20000;
+inline constexpr std::uint64_t control = 0x40000;
+inline constexpr std::uint64_t alt = 0x80000;
+inline constexpr std::uint64_t super = 0x100000;
+inline constexpr std::uint64_t all = shift | control | alt | super;
+}  // namespace StoredKey
+[[nodiscard]] std::uint64_t storedBits(Modifiers keys);
+[[nodiscard]] Modifiers fromStoredBits(std::uint64_t bits);
+
+inline constexpr Modifiers defaultDragKeys{Key::alt};
 inline constexpr double defaultBorderWidth = 1.0;
 inline constexpr double defaultCornerRadius = 12.0;
 inline constexpr Color fallbackColor{0.5, 0.5, 0.5, 0.5};
@@ -51,15 +62,16 @@ inline constexpr Color fallbackColor{0.5, 0.5, 0.5, 0.5};
 // Registers the defaults of every key that has one.
 void registerDefaults();
 
-// The display key: the display's UUID text, or its localised name when it has none.
-[[nodiscard]] std::string uuid(const Screen& screen);
+// The display key, under which every per-monitor setting is filed: the monitor's UUID text, or
+// its name when it has none.
+[[nodiscard]] std::string displayKey(const Screen& screen);
 [[nodiscard]] bool isUltrawide(const Screen& screen);
 
 [[nodiscard]] std::vector<double> dividers(const Screen& screen);
 void setDividers(const std::vector<double>& dividers, const Screen& screen);
 [[nodiscard]] Axis axis(const Screen& screen);
 void setAxis(Axis axis, const Screen& screen);
-// Within 0 and the most that leaves every tile at least one point (usableGap).
+// Within 0 and the most that leaves every tile at least one pixel (usableGap).
 [[nodiscard]] double gap(const Screen& screen);
 void setGap(double gap, const Screen& screen);
 
@@ -68,10 +80,10 @@ void setGap(double gap, const Screen& screen);
 [[nodiscard]] Axis axis(const Screen& screen, std::string_view key);
 [[nodiscard]] double gap(std::string_view key, const std::vector<Rect>& sections, Axis axis);
 
-// The stored set when it is a whole number made only of the four drag-key bits (0, no key,
+// The stored set when it is a whole number made only of the four keys' bits (0, no key,
 // included), else the default.
-[[nodiscard]] std::uint64_t keys();
-void setKeys(std::uint64_t keys);
+[[nodiscard]] Modifiers keys();
+void setKeys(Modifiers keys);
 [[nodiscard]] bool liveOverlay();
 
 [[nodiscard]] Color color(std::string_view key);

@@ -39,7 +39,7 @@ PartitionView::PartitionView(QWidget* parent) : QWidget(parent) {
 void PartitionView::setScreen(std::optional<Screen> screen) {
     // A drag held across a change of monitor would move a divider of one the user never
     // grabbed; the same monitor set again (after another was plugged) keeps its drag.
-    const auto key = [](const std::optional<Screen>& s) { return s ? Settings::uuid(*s) : std::string(); };
+    const auto key = [](const std::optional<Screen>& s) { return s ? Settings::displayKey(*s) : std::string(); };
     if (dragging_ && key(screen) != key(screen_)) {
         dragging_.reset();
         keyDrag_ = false;

@@ -19,9 +19,8 @@
 #include "follow/window_follower.h"
 #include "geometry/dividers.h"
 #include "geometry/geometry.h"
-#include "platform/input_monitors.h"
-#include "settings/color.h"
 #include "settings/mac_option_tiling.h"
+#include "settings/notification_center.h"
 #include "settings/screen_layout.h"
 #include "settings/settings.h"
 #include "settings_window/partition_view.h"
@@ -108,19 +107,19 @@ void enable(QButtonGroup* group, bool on) {
 
 std::array<SettingsPanel::KeyChoice, 4> SettingsPanel::keyChoices(KeyLabels labels) {
     if (labels == KeyLabels::pc) {
-        return {{{QStringLiteral("Ctrl"), Modifier::control},
-                 {QStringLiteral("Alt"), Modifier::option},
-                 {QStringLiteral("Shift"), Modifier::shift},
-                 {QStringLiteral("Super"), Modifier::command}}};
+        return {{{QStringLiteral("Ctrl"), Key::control},
+                 {QStringLiteral("Alt"), Key::alt},
+                 {QStringLiteral("Shift"), Key::shift},
+                 {QStringLiteral("Super"), Key::super}}};
     }
-    return {{{QStringLiteral("⌃ Control"), Modifier::control},
-             {QStringLiteral("⌥ Option"), Modifier::option},
-             {QStringLiteral("⇧ Shift"), Modifier::shift},
-             {QStringLiteral("⌘ Command"), Modifier::command}}};
+    return {{{QStringLiteral("⌃ Control"), Key::control},
+             {QStringLiteral("⌥ Option"), Key::alt},
+             {QStringLiteral("⇧ Shift"), Key::shift},
+             {QStringLiteral("⌘ Command"), Key::super}}};
 }
 
 SettingsPanel::SettingsPanel(Platform& platform, MacOptionTiling& macTiling, WindowFollower& follower,
-                             ShowFunction show)
+                             NotificationCenter& notifications, ShowFunction show)
     : platform_(platform),
       macTiling_(macTiling),
       follower_(follower),
@@ -131,8 +130,7 @@ SettingsPanel::SettingsPanel(Platform& platform, MacOptionTiling& macTiling, Win
     build();
     // Both live as long as the panel; the panel goes before the platform.
     screensChanged_ = platform_.screens().addChangedHandler([this] { reloadMonitors(); });
-    dividersChanged_ =
-        platform_.notifications().addObserver(std::string(Settings::dividersChanged), [this] { dividersMoved(); });
+    dividersChanged_ = notifications.addObserver(std::string(Settings::dividersChanged), [this] { dividersMoved(); });
 }
 
 SettingsPanel::~SettingsPanel() = default;
@@ -187,18 +185,17 @@ void SettingsPanel::build() {
 
     const QString gapText = QStringLiteral("Gap between windows:");
     c_.gapSlider = slider(0, 40, 1, gapText);
-    QObject::connect(c_.gapSlider, &QSlider::sliderPressed, w, [this] { gapChanged(EventType::leftMouseDown); });
-    QObject::connect(c_.gapSlider, &QSlider::valueChanged, w, [this] {
-        gapChanged(c_.gapSlider->isSliderDown() ? std::optional<int>(EventType::leftMouseDragged) : std::nullopt);
-    });
-    QObject::connect(c_.gapSlider, &QSlider::sliderReleased, w, [this] { gapChanged(EventType::leftMouseUp); });
+    QObject::connect(c_.gapSlider, &QSlider::sliderPressed, w, [this] { gapChanged(GapEdit::begin); });
+    QObject::connect(c_.gapSlider, &QSlider::valueChanged, w,
+                     [this] { gapChanged(c_.gapSlider->isSliderDown() ? GapEdit::move : GapEdit::step); });
+    QObject::connect(c_.gapSlider, &QSlider::sliderReleased, w, [this] { gapChanged(GapEdit::end); });
     c_.gapLabel = label(QStringLiteral("0 px"));
     c_.gapLabel->setFixedWidth(gapLabelWidth);
 
-    const std::uint64_t keys = Settings::keys();
+    const Modifiers keys = Settings::keys();
     for (std::size_t i = 0; i < keyChoices_.size(); ++i) {
         auto* box = new QCheckBox(keyChoices_[i].title);
-        box->setChecked((keys & keyChoices_[i].flag) != 0);
+        box->setChecked(keys.has(keyChoices_[i].key));
         QObject::connect(box, &QCheckBox::clicked, w, [this, i] { toggleKey(static_cast<int>(i)); });
         c_.keyBoxes[i] = box;
     }
@@ -365,7 +362,8 @@ int SettingsPanel::sectionCount() const {
 
 void SettingsPanel::reloadMonitors() {
     const auto& current = c_.partitions->screen();
-    const std::optional<std::string> remembered = current ? std::optional(Settings::uuid(*current)) : std::nullopt;
+    const std::optional<std::string> remembered =
+        current ? std::optional(Settings::displayKey(*current)) : std::nullopt;
     const std::vector<Screen>& screens = platform_.screens().screens();
     {
         const QSignalBlocker quiet(c_.monitorMenu);
@@ -385,7 +383,7 @@ void SettingsPanel::reloadMonitors() {
     }
     std::optional<std::size_t> choice;
     for (std::size_t i = 0; remembered && !choice && i < screens.size(); ++i) {
-        if (Settings::uuid(screens[i]) == *remembered) choice = i;
+        if (Settings::displayKey(screens[i]) == *remembered) choice = i;
     }
     for (std::size_t i = 0; !choice && i < screens.size(); ++i) {
         if (Settings::isUltrawide(screens[i])) choice = i;
@@ -479,25 +477,25 @@ void SettingsPanel::showSections(std::optional<double> hideAfter) {
     if (!screen || !show_) return;
     std::vector<Rect> rects = tiles(*screen);
     if (rects.empty()) {
-        const Rect& v = screen->visibleFrame;
-        rects.push_back(inset(v, v.width / 4, v.height / 8));
+        const Rect& a = screen->workArea;
+        rects.push_back(inset(a, a.width / 4, a.height / 8));
     }
     show_(rects, hideAfter);
 }
 
-void SettingsPanel::gapChanged(std::optional<int> currentEvent) {
+void SettingsPanel::gapChanged(GapEdit edit) {
     const auto& current = c_.partitions->screen();
     if (!current) return;
     const Screen screen = *current;
-    const bool dragging = currentEvent == EventType::leftMouseDragged;
-    // A slider drag captures once, at its press; the keyboard captures at every step.
-    if (!dragging && currentEvent != EventType::leftMouseUp) follower_.capture(screen);
+    // A drag of the knob captures once, at its press; every step captures.
+    if (edit == GapEdit::begin || edit == GapEdit::step) follower_.capture(screen);
     const double gap = roundHalfAway(c_.gapSlider->realValue() * 0.5) * 2;
     Settings::setGap(gap, screen);
     c_.gapLabel->setText(QStringLiteral("%1 px").arg(static_cast<long long>(gap)));
     follower_.update(screen);
     c_.partitions->refresh();
-    const bool held = dragging || currentEvent == EventType::leftMouseDown;
+    // The tiles stay up while the knob is held.
+    const bool held = edit == GapEdit::begin || edit == GapEdit::move;
     showSections(held ? std::nullopt : std::optional(previewSeconds));
 }
 
@@ -507,10 +505,9 @@ void SettingsPanel::toggleKey(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= keyChoices_.size()) return;
     const auto i = static_cast<std::size_t>(index);
     QCheckBox* box = c_.keyBoxes[i];
-    std::uint64_t keys = Settings::keys();
-    const std::uint64_t flag = keyChoices_[i].flag;
-    keys = box->isChecked() ? keys | flag : keys & ~flag;
-    if ((keys & dragKeyMask) == 0) {
+    const Key key = keyChoices_[i].key;
+    const Modifiers keys = box->isChecked() ? Settings::keys().with(key) : Settings::keys().without(key);
+    if (keys.empty()) {
         // At least one key always stays chosen.
         check(box, true);
         return;

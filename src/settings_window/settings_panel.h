@@ -23,6 +23,7 @@ class QWidget;
 namespace marrowick {
 
 class MacOptionTiling;
+class NotificationCenter;
 class PartitionView;
 class Swatch;
 class ValueSlider;
@@ -39,7 +40,7 @@ public:
 
     struct KeyChoice {
         QString title;
-        std::uint64_t flag;
+        Key key;
     };
     // The keys offered, in the order of the checkboxes, named as the platform names them.
     [[nodiscard]] static std::array<KeyChoice, 4> keyChoices(KeyLabels labels);
@@ -74,7 +75,12 @@ public:
         QCheckBox* loginBox = nullptr;
     };
 
-    SettingsPanel(Platform& platform, MacOptionTiling& macTiling, WindowFollower& follower, ShowFunction show);
+    // What the user did to the gap: a drag of the slider's knob begins, moves and ends; a step is a
+    // whole change of its own (the keyboard, the wheel, a click beside the knob).
+    enum class GapEdit { begin, move, end, step };
+
+    SettingsPanel(Platform& platform, MacOptionTiling& macTiling, WindowFollower& follower,
+                  NotificationCenter& notifications, ShowFunction show);
     ~SettingsPanel();
     SettingsPanel(const SettingsPanel&) = delete;
     SettingsPanel& operator=(const SettingsPanel&) = delete;
@@ -89,9 +95,7 @@ public:
     void reloadMonitors();
     void pickMonitor();
     void dividersMoved();
-    // currentEvent: the mouse event type (EventType) that moved the slider, none for the
-    // keyboard or code.
-    void gapChanged(std::optional<int> currentEvent);
+    void gapChanged(GapEdit edit);
     void toggleMacTiling();
     void pickSections();
     void pickAxis();

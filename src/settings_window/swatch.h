@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <string_view>
 
-#include "settings/color.h"
+#include "platform/outline_style.h"
 
 namespace marrowick {
 

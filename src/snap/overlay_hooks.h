@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/input.h"
 
 namespace marrowick {
 
@@ -8,10 +8,10 @@ namespace marrowick {
 class OverlayHooks {
 public:
     virtual ~OverlayHooks() = default;
-    // A left mouse-down in another application, or a key press anywhere.
+    // A left press in another application, or a key press anywhere.
     virtual void interrupt() = 0;
-    // Every modifier change, with the event's flags.
-    virtual void keysChanged(std::uint64_t flags) = 0;
+    // Every change of the modifier keys held.
+    virtual void keysChanged(Modifiers held) = 0;
 };
 
 }  // namespace marrowick

@@ -7,42 +7,42 @@
 
 namespace marrowick {
 
-Snapper::Snapper(Platform& platform, std::unique_ptr<TileOutline> outline, OverlayHooks* overlay)
+Snapper::Snapper(Platform& platform, OverlayHooks* overlay)
     : overlay_(overlay),
       platform_(platform),
-      access_(platform.accessibility(), platform.screens(), platform.pointer()),
-      outline_(std::move(outline)) {}
+      access_(platform.windows(), platform.pointer()),
+      outline_(platform.surfaces().outline()) {}
 
 Snapper::~Snapper() = default;
 
 void Snapper::begin() {
-    // An application that hangs must not freeze every drag: bound each request on this thread.
-    Accessibility& ax = platform_.accessibility();
-    ax.setMessagingTimeout(ax.systemWide(), requestTimeout);
-    // A monitor the platform refuses is left out; the other one still works.
-    globalMonitor_ = platform_.input().addGlobal(globalMask, [this](const Event& e) { handle(e); });
-    localMonitor_ = platform_.input().addLocal(localMask, [this](const Event& e) -> std::optional<Event> {
-        handle(e);
-        return e;
+    others_ = platform_.input().watchOthers([this](const InputEvent& e) { handle(e); });
+    // Our own windows' presses and drags are never snapped; their keys still count.
+    own_ = platform_.input().watchOwn([this](const InputEvent& e) {
+        if (e.kind == InputKind::key || e.kind == InputKind::modifiers) handle(e);
     });
 }
 
-void Snapper::handle(const Event& event) {
-    switch (event.type) {
-        case EventType::leftMouseDown:
+void Snapper::handle(const InputEvent& event) {
+    switch (event.kind) {
+        case InputKind::press: {
             if (overlay_ != nullptr) overlay_->interrupt();
             window_ = access_.windowUnderPointer();
-            start_ = window_ ? access_.position(*window_) : std::nullopt;
+            start_.reset();
+            if (window_) {
+                if (const Result<Rect> frame = platform_.windows().frame(*window_)) start_ = frame->origin();
+            }
             moving_ = false;
             target_.reset();
             break;
-        case EventType::leftMouseUp:
+        }
+        case InputKind::release:
             finish();
             break;
-        case EventType::leftMouseDragged:
-            update(event.modifierFlags);
+        case InputKind::drag:
+            update(event.modifiers);
             break;
-        case EventType::keyDown:
+        case InputKind::key:
             // A key press does not cancel a snap, unless it cancels the window's move itself: then
             // the window goes back and this drag must not move it either.
             if (overlay_ != nullptr) overlay_->interrupt();
@@ -51,11 +51,9 @@ void Snapper::handle(const Event& event) {
                 window_.reset();
             }
             break;
-        case EventType::flagsChanged:
-            if (overlay_ != nullptr) overlay_->keysChanged(event.modifierFlags);
-            update(event.modifierFlags);
-            break;
-        default:
+        case InputKind::modifiers:
+            if (overlay_ != nullptr) overlay_->keysChanged(event.modifiers);
+            update(event.modifiers);
             break;
     }
 }
@@ -65,18 +63,18 @@ void Snapper::disarm() {
     outline_->hide();
 }
 
-void Snapper::update(std::uint64_t flags) {
+void Snapper::update(Modifiers held) {
     if (!window_) return;
     if (!moving_) {
         if (!start_) return disarm();
-        const auto now = access_.position(*window_);
+        const Result<Rect> now = platform_.windows().frame(*window_);
         if (!now || std::abs(now->x - start_->x) + std::abs(now->y - start_->y) <= threshold) return disarm();
         moving_ = true;
     }
-    if (!keysMatch(flags, Settings::keys())) return disarm();
+    if (held != Settings::keys()) return disarm();
     target_ = tileUnderPointer(platform_.pointer().location(), platform_.screens().screens());
     if (target_) {
-        outline_->show(*target_);
+        outline_->show(*target_, Settings::outlineStyle());
     } else {
         outline_->hide();
     }

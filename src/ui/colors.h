@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "settings/color.h"
+#include "platform/outline_style.h"
 
 namespace marrowick {
 

@@ -17,14 +17,13 @@ void makeOverlayWindow(QWidget& window, OverlayInput input) {
     window.setGeometry(0, 0, 0, 0);
 }
 
-QRect nativeRect(const Screens& screens, const Rect& r) {
-    const Rect n = screens.toNative(r);
-    return {static_cast<int>(std::lround(n.x)), static_cast<int>(std::lround(n.y)),
-            static_cast<int>(std::lround(n.width)), static_cast<int>(std::lround(n.height))};
+QRect windowRect(const Rect& r) {
+    return {static_cast<int>(std::lround(r.x)), static_cast<int>(std::lround(r.y)),
+            static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height))};
 }
 
-void showOverlayAt(QWidget& window, const Screens& screens, const Rect& r) {
-    const QRect target = nativeRect(screens, r);
+void showOverlayAt(QWidget& window, const Rect& r) {
+    const QRect target = windowRect(r);
     if (window.geometry() != target) window.setGeometry(target);
     window.show();
     window.raise();

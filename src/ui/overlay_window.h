@@ -3,7 +3,6 @@
 #include <QRect>
 
 #include "base/rect.h"
-#include "platform/screens.h"
 
 class QWidget;
 
@@ -20,11 +19,11 @@ enum class OverlayInput {
 // window manager leaves alone (override-redirect). Created hidden, with an empty frame.
 void makeOverlayWindow(QWidget& window, OverlayInput input);
 
-// An AppKit rectangle as the native window geometry of our own windows.
-[[nodiscard]] QRect nativeRect(const Screens& screens, const Rect& r);
+// A rectangle of the desktop as a window's geometry, rounded to whole pixels.
+[[nodiscard]] QRect windowRect(const Rect& r);
 
-// Puts the window at an AppKit rectangle (setting its geometry only when it differs) and brings
-// it to the front of the overlays without activating anything.
-void showOverlayAt(QWidget& window, const Screens& screens, const Rect& r);
+// Puts the window at r (setting its geometry only when it differs) and brings it to the front
+// of the overlays without activating anything.
+void showOverlayAt(QWidget& window, const Rect& r);
 
 }  // namespace marrowick

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "platform/modifiers.h"
 #include "support/desktop_fixture.h"
 
 namespace marrowick {
@@ -30,11 +29,9 @@ protected:
         }
         return out;
     }
-    static std::size_t visible(const App& app) {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < app.previews().size(); ++i) n += app.previews()[i].isVisible() ? 1 : 0;
-        return n;
-    }
+    // Outlines on screen: with no drag and no overlay, the previews.
+    std::size_t visible() const { return desk.surfaces().visibleOutlines(); }
+    std::size_t made() const { return desk.surfaces().outlines().size(); }
 };
 
 TEST_F(AppTest, TrustedLaunchBuildsTheMenuAndStartsWatching) {
@@ -54,27 +51,26 @@ TEST_F(AppTest, TrustedLaunchBuildsTheMenuAndStartsWatching) {
     const auto lines = logLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "watching drags") << "the previous run's log is gone";
-    EXPECT_EQ(desk.input().globalCount(), 1U);
-    EXPECT_EQ(desk.input().localCount(), 1U);
+    EXPECT_EQ(desk.input().watchers(), 2U) << "other applications' input and our own";
     EXPECT_EQ(desk.scheduler().pending(), 0U) << "no permission timer";
-    EXPECT_EQ(desk.accessibility().promptCount(), 0);
+    EXPECT_EQ(desk.windows().askCount(), 0);
 }
 
 TEST_F(AppTest, UntrustedLaunchWaitsAndStartsOnceThePermissionArrives) {
     for (bool noPrompt : {false, true}) {
-        desk.accessibility().setTrusted(false);
-        const int promptsBefore = desk.accessibility().promptCount();
+        desk.windows().setGranted(false);
+        const int promptsBefore = desk.windows().askCount();
         Options o;
         o.noPrompt = noPrompt;
         auto app = launch(o);
-        EXPECT_EQ(desk.accessibility().promptCount() - promptsBefore, noPrompt ? 0 : 1);
+        EXPECT_EQ(desk.windows().askCount() - promptsBefore, noPrompt ? 0 : 1);
         EXPECT_EQ(logLines().front(), "waiting for Accessibility permission");
         EXPECT_TRUE(app->accessItem()->isVisible());
         EXPECT_FALSE(app->isMonitoring());
 
         desk.scheduler().advance(2.0);
         EXPECT_FALSE(app->isMonitoring());
-        desk.accessibility().setTrusted(true);
+        desk.windows().setGranted(true);
         desk.scheduler().advance(1.9);
         EXPECT_FALSE(app->isMonitoring()) << "checked every 2 seconds";
         desk.scheduler().advance(0.1);
@@ -83,16 +79,16 @@ TEST_F(AppTest, UntrustedLaunchWaitsAndStartsOnceThePermissionArrives) {
         const auto lines = logLines();
         EXPECT_NE(std::find(lines.begin(), lines.end(), "watching drags"), lines.end());
         EXPECT_EQ(desk.scheduler().pending(), 0U) << "the timer is gone";
-        EXPECT_EQ(desk.input().globalCount(), 1U) << "monitoring starts once";
+        EXPECT_EQ(desk.input().watchers(), 2U) << "monitoring starts once";
     }
 }
 
 TEST_F(AppTest, TheTimerDoesNothingOnceTheAppIsGone) {
-    desk.accessibility().setTrusted(false);
+    desk.windows().setGranted(false);
     launch().reset();
-    desk.accessibility().setTrusted(true);
+    desk.windows().setGranted(true);
     desk.scheduler().advance(4);
-    EXPECT_EQ(desk.input().globalCount(), 0U);
+    EXPECT_EQ(desk.input().watchers(), 0U);
 }
 
 TEST(Options, MatchWholeArgumentsOnly) {
@@ -116,15 +112,9 @@ TEST_F(AppTest, OverlayOptionShowsTheOverlayForThreeSecondsEvenWithTheKeysHeld) 
     Options o;
     o.overlay = true;
     auto app = launch(o);
-    const auto shownOutlines = [&] {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < app->overlay().outlines().size(); ++i) {
-            n += app->overlay().outlines()[i].isVisible() ? 1 : 0;
-        }
-        return n;
-    };
+    const auto shownOutlines = [&] { return visible(); };
     EXPECT_EQ(shownOutlines(), 3U) << "the ultrawide's three tiles at once";
-    desk.setModifiers(Modifier::option);
+    desk.setModifiers({Key::alt});
     EXPECT_TRUE(app->overlay().keysHeld()) << "the snapper hands modifier changes to the same overlay";
     desk.scheduler().advance(2.9);
     EXPECT_EQ(shownOutlines(), 3U);
@@ -140,30 +130,31 @@ TEST_F(AppTest, PreviewPool) {
         for (int i = 0; i < n; ++i) r.push_back({100.0 * i, 100, 90, 90});
         return r;
     };
+    const std::size_t before = made();
     app->showPreview(rects(3));
     app->showPreview(rects(5));
-    EXPECT_EQ(app->previews().size(), 5U);
-    EXPECT_EQ(visible(*app), 5U);
-    const Outline* first = &app->previews()[0];
+    EXPECT_EQ(made() - before, 5U);
+    EXPECT_EQ(visible(), 5U);
+    const sim::OutlineRecord& first = *desk.surfaces().outlines()[before];
     app->showPreview(rects(3));
-    EXPECT_EQ(app->previews().size(), 5U) << "the pool never shrinks";
-    EXPECT_EQ(visible(*app), 3U);
-    EXPECT_EQ(&app->previews()[0], first) << "the i-th rectangle keeps the i-th outline";
+    EXPECT_EQ(made() - before, 5U) << "the pool never shrinks";
+    EXPECT_EQ(visible(), 3U);
+    EXPECT_EQ(first.rect, rects(3)[0]) << "the i-th rectangle keeps the i-th outline";
 
     app->showPreview(rects(2), 1.5);
     desk.scheduler().advance(1.0);
     app->showPreview(rects(2), 1.5);
     desk.scheduler().advance(1.0);
-    EXPECT_EQ(visible(*app), 2U) << "the first countdown never fires";
+    EXPECT_EQ(visible(), 2U) << "the first countdown never fires";
     desk.scheduler().advance(0.5);
-    EXPECT_EQ(visible(*app), 0U);
+    EXPECT_EQ(visible(), 0U);
 
     app->showPreview(rects(2), 1.0);
     app->showPreview(rects(2));
     desk.scheduler().advance(10);
-    EXPECT_EQ(visible(*app), 2U) << "without a delay they stay";
+    EXPECT_EQ(visible(), 2U) << "without a delay they stay";
     app->showPreview({});
-    EXPECT_EQ(visible(*app), 0U) << "an empty list hides everything at once";
+    EXPECT_EQ(visible(), 0U) << "an empty list hides everything at once";
 }
 
 TEST_F(AppTest, PreviewOptionShowsEveryTileOfEveryScreenForThreeSeconds) {
@@ -171,12 +162,12 @@ TEST_F(AppTest, PreviewOptionShowsEveryTileOfEveryScreenForThreeSeconds) {
     Options o;
     o.preview = true;
     auto app = launch(o);
-    EXPECT_EQ(visible(*app), 6U);
-    EXPECT_EQ(app->previews()[3].window().geometry(), QRect(3440, 385, 640, 1055)) << "second screen, in order";
+    EXPECT_EQ(visible(), 6U);
+    EXPECT_EQ(desk.surfaces().outlines()[3]->rect, (Rect{3440, 25, 640, 1055})) << "second screen, in order";
     desk.scheduler().advance(2.99);
-    EXPECT_EQ(visible(*app), 6U);
+    EXPECT_EQ(visible(), 6U);
     desk.scheduler().advance(0.01);
-    EXPECT_EQ(visible(*app), 0U);
+    EXPECT_EQ(visible(), 0U);
 }
 
 TEST_F(AppTest, AboutShowsCreditsInFront) {
@@ -226,15 +217,16 @@ TEST_F(AppTest, SettingsWindowPreviewsThroughTheApp) {
     auto app = launch();
     app->settings().open();
     app->settings().showOnScreen();
-    EXPECT_EQ(visible(*app), 3U) << "the wide monitor's three tiles";
+    EXPECT_EQ(visible(), 3U) << "the wide monitor's three tiles";
     desk.scheduler().advance(1.5);
-    EXPECT_EQ(visible(*app), 0U);
+    EXPECT_EQ(visible(), 0U);
 }
 
 // The one-time question about the system's own Option-drag tiling.
 class MacTilingTest : public AppTest {
 protected:
-    Defaults& domain() { return *desk.preferences().open(MacOptionTiling::domain); }
+    std::optional<bool> tiling() { return desk.preferences().boolean(MacOptionTiling::domain, MacOptionTiling::key); }
+    void setTiling(bool on) { desk.preferences().setBoolean(MacOptionTiling::domain, MacOptionTiling::key, on); }
 };
 
 TEST_F(MacTilingTest, AskedOnceAndTurnedOff) {
@@ -245,8 +237,7 @@ TEST_F(MacTilingTest, AskedOnceAndTurnedOff) {
     EXPECT_EQ(a.message, "Turn off macOS's Option-drag tiling?");
     EXPECT_EQ(a.buttons, (std::vector<std::string>{"Turn It Off", "Not Now"}));
     EXPECT_NE(a.informative.find("“Hold ⌥ key while dragging windows to tile”"), std::string::npos);
-    EXPECT_FALSE(domain().boolean(MacOptionTiling::key));
-    EXPECT_TRUE(domain().has(MacOptionTiling::key));
+    EXPECT_EQ(tiling(), false);
     EXPECT_TRUE(store.boolean("askedAboutMacTiling"));
     const auto lines = logLines();
     EXPECT_EQ(lines[1], "macOS Option-drag tiling set to false, now reads false");
@@ -257,21 +248,19 @@ TEST_F(MacTilingTest, AskedOnceAndTurnedOff) {
 TEST_F(MacTilingTest, NotNowChangesNothingAndIsNotAskedAgain) {
     launch();
     ASSERT_EQ(desk.dialogs().alerts.size(), 1U);
-    EXPECT_FALSE(domain().has(MacOptionTiling::key));
+    EXPECT_EQ(tiling(), std::nullopt);
     launch();
     EXPECT_EQ(desk.dialogs().alerts.size(), 1U);
 }
 
 TEST_F(MacTilingTest, NoQuestionWithoutAConflictOrWithoutTheSetting) {
-    Settings::setKeys(Modifier::control | Modifier::shift);
+    Settings::setKeys({Key::control, Key::shift});
     launch();
-    domain().set(MacOptionTiling::key, Value(false));
-    Settings::setKeys(Modifier::option);
+    setTiling(false);
+    Settings::setKeys({Key::alt});
     launch();
-    domain().set(MacOptionTiling::key, Value("no"));  // read by the Boolean rules
-    launch();
+    desk.preferences().values.clear();
     desk.preferences().offer = false;
-    domain();  // not offered: nothing to open
     launch();
     EXPECT_TRUE(desk.dialogs().alerts.empty());
     EXPECT_FALSE(store.has("askedAboutMacTiling"));

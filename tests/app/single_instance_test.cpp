@@ -89,8 +89,11 @@ TEST(SingleInstance, AFloodIsCutOffAndAnIdleConnectionClosed) {
     ASSERT_NE(instance, nullptr);
     auto flood = connectTo(*instance);
     flood->write(QByteArray("reopen") + QByteArray(1 << 20, 'x'));
+    auto seventeen = connectTo(*instance);
+    seventeen->write(QByteArray(17, 'x'));  // a request is 16 bytes at most
     auto idle = connectTo(*instance);
     EXPECT_TRUE(spinUntil([&] { return closed(*flood); })) << "cut off once it is too long";
+    EXPECT_TRUE(spinUntil([&] { return closed(*seventeen); }, 700)) << "17 bytes are too long, at once";
     EXPECT_TRUE(spinUntil([&] { return closed(*idle); }, pastTheTimeout));
     EXPECT_EQ(reopens, 0);
 }
@@ -101,13 +104,13 @@ TEST(SingleInstance, HoldsFewConnectionsAtOnceAndStillAnswers) {
     auto instance = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
     ASSERT_NE(instance, nullptr);
     std::vector<std::unique_ptr<QLocalSocket>> held;
-    for (int i = 0; i < SingleInstance::maxConnections + 4; ++i) {
+    for (int i = 0; i < 12; ++i) {
         held.push_back(connectTo(*instance));
         spinUntil([] { return false; }, 20);  // accepted in order
     }
-    // The ones beyond the cap are closed at once; the others when their time is up.
-    for (std::size_t i = SingleInstance::maxConnections; i < held.size(); ++i)
-        EXPECT_TRUE(spinUntil([&] { return closed(*held[i]); })) << i;
+    // Eight are held; the ones beyond are closed at once, the others when their time is up.
+    for (std::size_t i = 8; i < held.size(); ++i)
+        EXPECT_TRUE(spinUntil([&] { return closed(*held[i]); }, 500)) << i << " is closed well before its timeout";
     EXPECT_TRUE(spinUntil([&] { return std::all_of(held.begin(), held.end(), [](auto& s) { return closed(*s); }); },
                           pastTheTimeout));
     auto request = connectTo(*instance);

@@ -23,9 +23,9 @@ frame_fits() {
 }
 
 # Alt-drags the xterm by its title bar to root point ($1, $2) and expects its frame at the root
-# rectangle ($3 $4 $5 $6), logged as the AppKit rectangle $7 (origin at the primary's
-# bottom-left, y up). Before the release the tile's outline is on screen; $8, when given, runs
-# then, with the button still down.
+# rectangle ($3 $4 $5 $6), logged as the tile $7. The xterm takes the closest size in whole
+# cells, which the log reports as refused. Before the release the tile's outline is on screen;
+# $8, when given, runs then, with the button still down.
 snap_to() {
   local px="$1" py="$2" logged="$7" during="${8:-}"
   local sx sy line
@@ -36,8 +36,8 @@ snap_to() {
   snaps=$((snaps + 1))
   xs_wait_for 10 snapped_count_is "$snaps" || e2e_fail "the drag to ($px, $py) logged no 'snapped to'"
   line="$(grep 'snapped to' "$xs_app_log" | tail -n1)"
-  [[ "$line" == *" snapped to $logged, AX result 0" ]] ||
-    e2e_fail "drag to ($px, $py): expected 'snapped to $logged, AX result 0', logged '$line'"
+  [[ "$line" == *" snapped to $logged, result refused" ]] ||
+    e2e_fail "drag to ($px, $py): expected 'snapped to $logged, result refused', logged '$line'"
   xs_wait_for 5 frame_fits "$3" "$4" "$5" "$6" ||
     e2e_fail "drag to ($px, $py): frame (x y w h) is $(xs_frame_geometry "$term"), expected $3 $4 $5 $6" \
       "or less than one ${inc_w}x${inc_h} cell smaller"

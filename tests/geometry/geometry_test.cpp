@@ -1,6 +1,7 @@
+#include "geometry/geometry.h"
+
 #include <gtest/gtest.h>
 
-#include "geometry/coordinates.h"
 #include "geometry/dividers.h"
 #include "geometry/sections.h"
 
@@ -45,11 +46,15 @@ INSTANTIATE_TEST_SUITE_P(Table, Moving,
                                            MoveCase{{0.45, 0.5, 0.55}, 1, 0.1, {0.45, 0.45, 0.55}},
                                            MoveCase{{0.45, 0.5, 0.55}, 1, 0.9, {0.45, 0.45, 0.55}}));
 
-TEST(Sections, CutTheVisibleFrameWithRoundedInnerEdges) {
+TEST(Sections, CutTheWorkAreaWithRoundedInnerEdges) {
     EXPECT_EQ(sections({0, 0, 3440, 1415}, Axis::columns, {1.0 / 3, 2.0 / 3}),
               (std::vector<Rect>{{0, 0, 1147, 1415}, {1147, 0, 1146, 1415}, {2293, 0, 1147, 1415}}));
     EXPECT_EQ(sections({0, 0, 1080, 1895}, Axis::rows, {0.5}),
-              (std::vector<Rect>{{0, 948, 1080, 947}, {0, 0, 1080, 948}}));
+              (std::vector<Rect>{{0, 0, 1080, 948}, {0, 948, 1080, 947}}))
+        << "rows from the top; the edge at 947.5 goes to 948";
+    EXPECT_EQ(sections({0, 30, 1080, 1000}, Axis::rows, {0.25, 0.5}),
+              (std::vector<Rect>{{0, 30, 1080, 250}, {0, 280, 1080, 250}, {0, 530, 1080, 500}}))
+        << "fractions count from the work area's top edge";
     EXPECT_EQ(sections({-1001, 0, 1001, 800}, Axis::columns, {0.5}),
               (std::vector<Rect>{{-1001, 0, 500, 800}, {-501, 0, 501, 800}}))
         << "halves go away from zero for negative edges too";
@@ -63,25 +68,22 @@ TEST(Tiles, TakeHalfTheGapOffInnerSides) {
     EXPECT_EQ(tiles(cols, Axis::columns, 0), cols);
     EXPECT_EQ(tiles(cols, Axis::columns, 7)[1], (Rect{1150.5, 0, 1139, 1415})) << "no rounding";
     const auto rows = sections({0, 0, 1080, 1895}, Axis::rows, {0.5});
-    EXPECT_EQ(tiles(rows, Axis::rows, 10), (std::vector<Rect>{{0, 953, 1080, 942}, {0, 0, 1080, 943}}));
+    EXPECT_EQ(tiles(rows, Axis::rows, 10), (std::vector<Rect>{{0, 0, 1080, 943}, {0, 953, 1080, 942}}))
+        << "the top tile keeps the top edge, the bottom tile the bottom edge";
     EXPECT_EQ(tiles({{0, 0, 100, 100}}, Axis::columns, 10), (std::vector<Rect>{{0, 0, 100, 100}}));
 }
 
-TEST(Conversions, FlipAgainstThePrimaryHeight) {
-    EXPECT_EQ(axPoint({100, 1000}, 1080), (Point{100, 80}));
-    EXPECT_EQ(axRect({0, 25, 960, 1031}, 1080), (Rect{0, 24, 960, 1031}));
-    EXPECT_EQ(axPoint({50, 2000}, 1080), (Point{50, -920})) << "above the primary, y is negative";
-    EXPECT_EQ(axPoint({-1900, 500}, 1080), (Point{-1900, 580})) << "x passes through";
-}
-
-TEST(Conversions, NativeGoesBothWaysWhereverThePrimaryLies) {
-    // The primary at the root's right half, a second screen to its left.
-    const Rect primary{1920, 0, 2560, 1440};
-    const Rect tile{-1920, 0, 960, 1080};
-    EXPECT_EQ(toNative(tile, primary), (Rect{0, 360, 960, 1080}));
-    EXPECT_EQ(fromNative(toNative(tile, primary), primary), tile);
-    EXPECT_EQ(toNative(Rect{0, 1340, 100, 100}, primary), (Rect{1920, 0, 100, 100})) << "the primary's top-left";
-    EXPECT_EQ(fromNative(Point{1920, 0}, primary), (Point{0, 1440}));
+TEST(MouseInRect, TheLeftAndTopBordersBelong) {
+    const Rect r{10, 20, 100, 50};
+    struct Case {
+        Point p;
+        bool inside;
+    };
+    for (const Case& c : {Case{{10, 20}, true}, Case{{109.9, 69.9}, true}, Case{{110, 40}, false},
+                          Case{{50, 70}, false}, Case{{9.9, 40}, false}, Case{{50, 19.9}, false}}) {
+        EXPECT_EQ(mouseInRect(c.p, r), c.inside) << c.p.x << ", " << c.p.y;
+    }
+    EXPECT_FALSE(mouseInRect({0, 0}, Rect{0, 0, 0, 10})) << "an empty rectangle holds nothing";
 }
 
 }  // namespace

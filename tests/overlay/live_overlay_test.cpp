@@ -13,11 +13,11 @@ namespace {
 using test::OverlayTest;
 
 // The ultrawide starts with three even columns (dividers at 1147 and 2293), the other monitor
-// with no sections.
+// with no sections; both have a 25-pixel panel at the top.
 class LiveOverlayTest : public OverlayTest {
 protected:
     // One letter per event:
-    //   K  exactly the drag keys (Option)    E  the drag keys and Shift    R  no modifier
+    //   K  exactly the drag keys (Alt)       E  the drag keys and Shift    R  no modifier
     //   w  0.4 s pass                         W  0.5 s pass
     //   M  a click in another application     O  a click in one of our own windows
     //   T  a key typed                        B/b  the right button goes down/up (no event)
@@ -26,19 +26,19 @@ protected:
         for (char c : events) {
             switch (c) {
                 case 'K':
-                    desk.setModifiers(Modifier::option);
+                    desk.setModifiers({Key::alt});
                     break;
                 case 'E':
-                    desk.setModifiers(Modifier::option | Modifier::shift);
+                    desk.setModifiers({Key::alt, Key::shift});
                     break;
                 case 'R':
-                    desk.setModifiers(0);
+                    desk.setModifiers({});
                     break;
                 case 'w':
                     desk.scheduler().advance(0.4);
                     break;
                 case 'W':
-                    desk.scheduler().advance(LiveOverlay::overlayDelay);
+                    desk.scheduler().advance(0.5);
                     break;
                 case 'M':
                     press({4000, 500}), release();
@@ -50,10 +50,10 @@ protected:
                     desk.keyDown();
                     break;
                 case 'B':
-                    desk.pointer().buttons_ |= 2U;
+                    desk.pointer().buttons_ |= Button::right;
                     break;
                 case 'b':
-                    desk.pointer().buttons_ &= ~2U;
+                    desk.pointer().buttons_ &= ~Button::right;
                     break;
                 case 'H':
                     grip_ = handleCentre(0), press(grip_);
@@ -139,6 +139,14 @@ TEST_F(LiveOverlayTest, StatesAndTransitions) {
     }
 }
 
+TEST_F(LiveOverlayTest, ShowsHalfASecondAfterTheKeys) {
+    run("K");
+    desk.scheduler().advance(0.499);
+    EXPECT_EQ(state(), "Armed");
+    desk.scheduler().advance(0.001);
+    EXPECT_EQ(state(), "Shown");
+}
+
 TEST_F(LiveOverlayTest, WithTheSettingOffNothingShowsButTheKeysAreStillFollowed) {
     store.set(Settings::liveOverlayKey, Value(false));
     run("KW");
@@ -151,62 +159,62 @@ TEST_F(LiveOverlayTest, WithTheSettingOffNothingShowsButTheKeysAreStillFollowed)
     EXPECT_EQ(state(), "Shown") << "read again at the next change";
 }
 
-// Outline k and handle k, as native window geometry.
-QRect outlineGeometry(const LiveOverlay& o, std::size_t k) { return o.outlines()[k].window().geometry(); }
-QRect handleGeometry(const LiveOverlay& o, std::size_t k) { return o.handles()[k]->view().geometry(); }
-
 TEST_F(LiveOverlayTest, EveryMonitorWithSectionsShowsItsTilesAndDividers) {
     run("KW");
     ASSERT_EQ(visibleOutlines(), 3U) << "none on the monitor without sections";
-    EXPECT_EQ(outlineGeometry(*overlay, 2), QRect(2293, 25, 1147, 1415));
-    EXPECT_EQ(handleGeometry(*overlay, 1), QRect(2293 - 14, 25, 28, 1415));
+    EXPECT_EQ(outline(2).rect, (Rect{2293, 25, 1147, 1415}));
+    EXPECT_EQ(outline(2).style, Settings::outlineStyle());
+    EXPECT_EQ(handle(1).rect, (Rect{2293 - 14, 25, 28, 1415}));
+    EXPECT_EQ(handle(1).axis, Axis::columns);
     run("R");
     Settings::setAxis(Axis::rows, right);
     Settings::setDividers({0.5}, right);
     Settings::setGap(10, right);
     run("KW");
     ASSERT_EQ(visibleOutlines(), 5U);
-    // The right monitor's visible frame (3440, 0, 1920, 1055) is natively (3440, 385, 1920,
-    // 1055); its rows split 528 points above its bottom (native y 912), 5 points of gap each side.
-    EXPECT_EQ(outlineGeometry(*overlay, 3), QRect(3440, 385, 1920, 527 - 5));
-    EXPECT_EQ(outlineGeometry(*overlay, 4), QRect(3440, 912 + 5, 1920, 528 - 5));
+    // The right monitor's work area (3440, 25, 1920, 1055) splits at 25 + 527.5, rounded to 553,
+    // with 5 pixels of gap on each side.
+    EXPECT_EQ(outline(3).rect, (Rect{3440, 25, 1920, 528 - 5}));
+    EXPECT_EQ(outline(4).rect, (Rect{3440, 553 + 5, 1920, 527 - 5}));
     ASSERT_EQ(visibleHandles(), 3U);
-    EXPECT_EQ(handleGeometry(*overlay, 2), QRect(3440, 912 - 14, 1920, 28));
-    EXPECT_EQ(overlay->handles()[2]->view().axis(), Axis::rows);
+    EXPECT_EQ(handle(2).rect, (Rect{3440, 553 - 14, 1920, 28}));
+    EXPECT_EQ(handle(2).axis, Axis::rows);
 }
 
-TEST_F(LiveOverlayTest, SurplusWindowsAreHiddenAndReused) {
+TEST_F(LiveOverlayTest, SurplusSurfacesAreHiddenAndReused) {
     Settings::setDividers({0.5}, right);
     run("KW");
-    ASSERT_EQ(overlay->outlines().size(), 5U);
+    ASSERT_EQ(overlayOutlines(), 5U);
     ASSERT_EQ(overlay->handles().size(), 3U);
-    const QWidget* firstHandle = &overlay->handles()[0]->view();
+    const sim::HandleRecord* firstHandle = &handle(0);
     run("R");
     Settings::setDividers({}, right);
     Settings::setDividers({0.5}, wide);
     run("KW");
     EXPECT_EQ(visibleOutlines(), 2U);
     EXPECT_EQ(visibleHandles(), 1U);
-    EXPECT_EQ(overlay->outlines().size(), 5U) << "the pools never shrink";
+    EXPECT_EQ(overlayOutlines(), 5U) << "the pools never shrink";
     EXPECT_EQ(overlay->handles().size(), 3U);
-    EXPECT_FALSE(overlay->outlines()[4].isVisible());
-    EXPECT_FALSE(overlay->handles()[2]->view().isVisible());
+    EXPECT_FALSE(outline(4).visible);
+    EXPECT_FALSE(handle(2).visible);
     run("R");
     Settings::setDividers({0.25, 0.5, 0.75}, wide);
     run("KW");
     EXPECT_EQ(visibleOutlines(), 4U);
     EXPECT_EQ(visibleHandles(), 3U);
-    EXPECT_EQ(overlay->handles().size(), 3U) << "no new window while the pool has enough";
-    EXPECT_EQ(&overlay->handles()[0]->view(), firstHandle);
+    EXPECT_EQ(overlay->handles().size(), 3U) << "no new surface while the pool has enough";
+    EXPECT_EQ(&handle(0), firstHandle);
+    const int moves = handle(0).geometryChanges;
+    run("R");
+    run("KW");
+    EXPECT_EQ(handle(0).geometryChanges, moves) << "shown again where it was: its geometry is not set again";
 }
 
 TEST_F(LiveOverlayTest, HandleDragStoresHundredthsRelaysOutAndWindowsFollow) {
-    desk.addApplication(100);
-    const Element left = desk.addWindow(100, {0, 0, 1147, 1415});
-    const Element middle = desk.addWindow(100, {1147, 0, 1146, 1415});
+    const Window left = desk.addWindow(100, {0, 25, 1147, 1415});
+    const Window middle = desk.addWindow(100, {1147, 25, 1146, 1415});
     int posts = 0;
-    const Subscription observer =
-        desk.notifications().addObserver(std::string(Settings::dividersChanged), [&] { ++posts; });
+    const Subscription observer = notifications.addObserver(std::string(Settings::dividersChanged), [&] { ++posts; });
     run("KW");
     const Point grip = handleCentre(0);
     press(grip);
@@ -217,11 +225,11 @@ TEST_F(LiveOverlayTest, HandleDragStoresHundredthsRelaysOutAndWindowsFollow) {
     dragTo({1500.4, grip.y});  // 1500.4 / 3440 = 0.436
     EXPECT_EQ(Settings::dividers(wide), (std::vector<double>{0.44, 2.0 / 3}));
     EXPECT_EQ(posts, 1);
-    EXPECT_EQ(handleGeometry(*overlay, 0), QRect(1514 - 14, 25, 28, 1415)) << "laid out at the new divider at once";
-    EXPECT_EQ(outlineGeometry(*overlay, 0), QRect(0, 25, 1514, 1415));
+    EXPECT_EQ(handle(0).rect, (Rect{1514 - 14, 25, 28, 1415})) << "laid out at the new divider at once";
+    EXPECT_EQ(outline(0).rect, (Rect{0, 25, 1514, 1415}));
     follower.queue().drain();
-    EXPECT_EQ(desk.frame(left), (Rect{0, 0, 1514, 1415}));
-    EXPECT_EQ(desk.frame(middle), (Rect{1514, 0, 779, 1415}));
+    EXPECT_EQ(desk.frame(left), (Rect{0, 25, 1514, 1415}));
+    EXPECT_EQ(desk.frame(middle), (Rect{1514, 25, 779, 1415}));
 
     dragTo({-500, grip.y});  // beyond the monitor's edge
     EXPECT_EQ(Settings::dividers(wide)[0], 0.1);
@@ -240,7 +248,7 @@ TEST_F(LiveOverlayTest, RowsHandleMovesUpToASmallerFraction) {
     run("KW");
     const Point grip = handleCentre(2);
     press(grip);
-    dragTo({grip.x, grip.y + 211});  // 211 of 1055 points up: a fifth
+    dragTo({grip.x, grip.y - 211});  // 211 of 1055 pixels up: a fifth
     EXPECT_EQ(Settings::dividers(right), (std::vector<double>{0.3}));
     release();
 }
@@ -252,22 +260,44 @@ TEST_F(LiveOverlayTest, AnUnpluggedMonitorLeavesNothingBehind) {
     desk.screens().setScreens({wide});
     EXPECT_EQ(visibleOutlines(), 3U);
     EXPECT_EQ(visibleHandles(), 2U);
-    for (const auto& h : overlay->handles()) {
-        if (h->view().isVisible()) {
-            EXPECT_EQ(h->screen()->name, "Wide");
+    for (std::size_t k = 0; k < overlay->handles().size(); ++k) {
+        if (handle(k).visible) {
+            EXPECT_EQ(overlay->handles()[k]->screen()->name, "Wide");
         }
     }
     // A drag that loses its monitor under the button ends there; the overlay hides at the
     // release of the keys as usual.
     desk.screens().setScreens({wide, right});
-    const Point grip = handleCentre(2);
-    press(grip);
+    press(handleCentre(2));
     ASSERT_TRUE(overlay->dragging());
     desk.screens().setScreens({wide});
     EXPECT_FALSE(overlay->dragging());
     run("R");
     EXPECT_EQ(visibleOutlines(), 0U);
-    desk.mouseUp();
+    release();
+}
+
+// Two monitors stacked at the right, both with a divider: a handle held on the upper one while it
+// is unplugged must not go on to move the lower one's divider, nor its windows.
+TEST_F(LiveOverlayTest, AHandleDragEndsWithItsMonitor) {
+    const Screen below{{3440, 1080, 1920, 1080}, {3440, 1080, 1920, 1080}, std::nullopt, "Below"};
+    desk.screens().setScreens({wide, right, below});
+    Settings::setDividers({}, wide);
+    Settings::setDividers({0.5}, right);
+    Settings::setDividers({0.5}, below);
+    const Window lower = desk.addWindow(100, {3440, 1080, 960, 1080});
+    run("KW");
+    ASSERT_EQ(visibleHandles(), 2U);
+    press(handleCentre(0));  // the upper monitor's
+    ASSERT_TRUE(overlay->dragging());
+    desk.screens().setScreens({wide, below});
+    EXPECT_FALSE(overlay->dragging());
+    dragTo({4700, 1500});  // over the lower monitor's divider's handle now
+    release();
+    follower.queue().drain();
+    EXPECT_EQ(Settings::dividers(below), (std::vector<double>{0.5})) << "nothing stored for the other monitor";
+    EXPECT_EQ(desk.frame(lower), (Rect{3440, 1080, 960, 1080})) << "its windows stay";
+    EXPECT_EQ(Settings::dividers(right), (std::vector<double>{0.5}));
 }
 
 }  // namespace

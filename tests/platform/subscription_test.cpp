@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/notification_center.h"
 #include "platform/sim/sim_scheduler.h"
+#include "settings/notification_center.h"
 
 namespace marrowick {
 namespace {

@@ -15,12 +15,13 @@ protected:
         Settings::setDividers({1.0 / 3, 2.0 / 3}, wide);
         Settings::setGap(10, wide);
     }
-    Screen wide = screen(Rect{0, 0, 3440, 1440}, Rect{0, 0, 3440, 1415}, "Wide");
+    // A 25-pixel panel along the top of the ultrawide.
+    Screen wide = screen(Rect{0, 0, 3440, 1440}, Rect{0, 25, 3440, 1415}, "Wide");
     Screen right = screen(Rect{3440, 0, 1920, 1080}, "Right");
 };
 
 TEST_F(Pointer, ScreenTilesUseTheStoredLayout) {
-    EXPECT_EQ(tiles(wide), (std::vector<Rect>{{0, 0, 1142, 1415}, {1152, 0, 1136, 1415}, {2298, 0, 1142, 1415}}));
+    EXPECT_EQ(tiles(wide), (std::vector<Rect>{{0, 25, 1142, 1415}, {1152, 25, 1136, 1415}, {2298, 25, 1142, 1415}}));
     EXPECT_EQ(sections(wide).size(), 3U);
     EXPECT_TRUE(tiles(right).empty());
 }
@@ -28,16 +29,17 @@ TEST_F(Pointer, ScreenTilesUseTheStoredLayout) {
 TEST_F(Pointer, HitTestTable) {
     const std::vector<Screen> both{wide, right};
     const std::optional<Rect> none;
-    const Rect first{0, 0, 1142, 1415};
-    const Rect middle{1152, 0, 1136, 1415};
+    const Rect first{0, 25, 1142, 1415};
+    const Rect middle{1152, 25, 1136, 1415};
     struct Case {
         Point p;
         std::optional<Rect> expected;
         const char* why;
     };
     for (const Case& c :
-         {Case{{20, 700}, none, "left band"}, Case{{700, 1380}, none, "top band"},
-          Case{{700, 60}, none, "bottom border of the shrunk rectangle"}, Case{{700, 61}, first, "just inside"},
+         {Case{{20, 700}, none, "left band"}, Case{{700, 84.9}, none, "top band"},
+          Case{{700, 85}, first, "top border of the shrunk rectangle"},
+          Case{{700, 1380}, none, "bottom border of the shrunk rectangle"}, Case{{700, 1379}, first, "just inside"},
           Case{{1147, 700}, middle, "shared edge"}, Case{{1146.5, 700}, first, "left of the edge"},
           Case{{1150, 700}, middle, "over the gap"}, Case{{3440, 500}, none, "second screen has no sections"},
           Case{{3439.5, 500}, none, "first screen's right band"}, Case{{-5, 500}, none, "no screen"}}) {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/modifiers.h"
 #include "settings/screen_layout.h"
 #include "support/settings_fixture.h"
 
@@ -14,12 +13,14 @@ namespace {
 
 using test::SettingsTest;
 
+const Modifiers alt{Key::alt};
+
 const Rect ultrawide{0, 0, 3440, 1440};
 const Rect plain{0, 0, 2560, 1440};
 const Rect portrait{0, 0, 1080, 1920};
 
 TEST_F(SettingsTest, AFreshStoreReadsTheRegisteredDefaults) {
-    EXPECT_EQ(Settings::keys(), Modifier::option);
+    EXPECT_EQ(Settings::keys(), alt);
     EXPECT_TRUE(Settings::liveOverlay());
     EXPECT_EQ(Settings::color("fillColor"), (Color{0.56, 0.56, 0.58, 0.3}));
     EXPECT_EQ(Settings::color("borderColor"), (Color{1.0, 1.0, 1.0, 0.6}));
@@ -41,7 +42,7 @@ TEST_F(SettingsTest, UltrawideStartsAtExactlyTwoPointTwo) {
     EXPECT_TRUE(Settings::isUltrawide(screen({0, 0, 2200, 1000})));
     EXPECT_FALSE(Settings::isUltrawide(screen({0, 0, 2199, 1000})));
     EXPECT_FALSE(Settings::isUltrawide(screen({0, 0, 2200, 0}))) << "no height, no ratio";
-    // The full frame counts, not the visible one.
+    // The full frame counts, not the work area.
     EXPECT_TRUE(Settings::isUltrawide(screen(Rect{0, 0, 2200, 1000}, Rect{0, 0, 2200, 975})));
 }
 
@@ -126,18 +127,19 @@ TEST_F(SettingsTest, GapFallsBackToZero) {
     EXPECT_EQ(Settings::gap(screen(plain)), 7.0) << "integers are numbers too";
 }
 
-TEST_F(SettingsTest, DragKeys) {
-    Settings::setKeys(Modifier::control | Modifier::shift);
-    EXPECT_EQ(Settings::keys(), 0x60000U);
-    store.set("dragKeys", Value(-5));
-    EXPECT_EQ(Settings::keys(), Modifier::option) << "a negative set reads as the registered default";
-    EXPECT_TRUE(keysMatch(Modifier::option | Modifier::capsLock, Modifier::option));
-    EXPECT_FALSE(keysMatch(Modifier::option | Modifier::shift, Modifier::option));
+TEST_F(SettingsTest, DragKeysKeepTheirStoredBits) {
+    Settings::setKeys({Key::control, Key::shift});
+    EXPECT_EQ(*store.object("dragKeys")->as<std::int64_t>(), 0x60000);
+    EXPECT_EQ(Settings::keys(), (Modifiers{Key::control, Key::shift}));
+    Settings::setKeys({Key::alt, Key::super});
+    EXPECT_EQ(*store.object("dragKeys")->as<std::int64_t>(), 0x180000) << "Alt is 0x80000, Super 0x100000";
+    store.remove("dragKeys");
+    EXPECT_EQ(*store.object("dragKeys"), Value(0x80000)) << "the registered default is Alt";
 }
 
 struct KeysCase {
     Value stored;
-    std::uint64_t expected;
+    Modifiers expected;
 };
 
 class SettingsStoredKeys : public SettingsTest, public ::testing::WithParamInterface<KeysCase> {};
@@ -147,23 +149,22 @@ TEST_P(SettingsStoredKeys, OnlyASetOfTheFourKeysCounts) {
     EXPECT_EQ(Settings::keys(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SettingsStoredKeys,
-    ::testing::Values(KeysCase{Value(0), 0}, KeysCase{Value(0x60000), Modifier::shift | Modifier::control},
-                      KeysCase{Value(0x1E0000), dragKeyMask}, KeysCase{Value(1048576.0), Modifier::command},
-                      KeysCase{Value("524288"), Modifier::option}, KeysCase{Value("262144"), Modifier::option},
-                      KeysCase{Value(Value::Dict{{"a", Value(1)}}), Modifier::option},
-                      KeysCase{Value(Value::List{262144}), Modifier::option}, KeysCase{Value(true), Modifier::option},
-                      KeysCase{Value(1e300), Modifier::option},
-                      KeysCase{Value(18446744073709551615.0), Modifier::option},
-                      KeysCase{Value(std::int64_t{-1}), Modifier::option},
-                      KeysCase{Value(std::int64_t{-262144}), Modifier::option},
-                      KeysCase{Value(262144.5), Modifier::option}, KeysCase{Value(0x50000), Modifier::option},
-                      KeysCase{Value(std::int64_t{0x40000} | (std::int64_t{1} << 40)), Modifier::option},
-                      KeysCase{Value(std::nan("")), Modifier::option}));
+INSTANTIATE_TEST_SUITE_P(Table, SettingsStoredKeys,
+                         ::testing::Values(KeysCase{Value(0), {}}, KeysCase{Value(0x60000), {Key::shift, Key::control}},
+                                           KeysCase{Value(0x1E0000), {Key::shift, Key::control, Key::alt, Key::super}},
+                                           KeysCase{Value(1048576.0), {Key::super}}, KeysCase{Value("524288"), alt},
+                                           KeysCase{Value("262144"), alt},
+                                           KeysCase{Value(Value::Dict{{"a", Value(1)}}), alt},
+                                           KeysCase{Value(Value::List{262144}), alt}, KeysCase{Value(true), alt},
+                                           KeysCase{Value(1e300), alt}, KeysCase{Value(18446744073709551615.0), alt},
+                                           KeysCase{Value(std::int64_t{-1}), alt}, KeysCase{Value(-5), alt},
+                                           KeysCase{Value(std::int64_t{-262144}), alt}, KeysCase{Value(262144.5), alt},
+                                           KeysCase{Value(0x50000), alt},
+                                           KeysCase{Value(std::int64_t{0x40000} | (std::int64_t{1} << 40)), alt},
+                                           KeysCase{Value(std::nan("")), alt}));
 
-TEST_F(SettingsTest, GapLeavesEveryTileAtLeastAPoint) {
-    // Columns of 1000, 1000 and 500 points: the inner tile loses the whole gap, the outer ones half
+TEST_F(SettingsTest, GapLeavesEveryTileAtLeastAPixel) {
+    // Columns of 1000, 1000 and 500 pixels: the inner tile loses the whole gap, the outer ones half
     // of it, so the narrow outer one allows at most 998.
     const Screen s = screen(Rect{0, 0, 2500, 1000});
     Settings::setDividers({0.4, 0.8}, s);
@@ -207,14 +208,14 @@ TEST_F(SettingsTest, ResetOutlineRestoresTheStyleOnly) {
     Settings::setColor({0, 0, 1, 1}, "borderColor");
     store.set("borderWidth", Value(4.0));
     store.set("cornerRadius", Value(0.0));
-    Settings::setKeys(Modifier::command);
+    Settings::setKeys({Key::super});
     Settings::setGap(10, screen(plain));
     Settings::resetOutline();
     EXPECT_EQ(Settings::color("fillColor"), (Color{0.56, 0.56, 0.58, 0.3}));
     EXPECT_EQ(Settings::color("borderColor"), (Color{1.0, 1.0, 1.0, 0.6}));
     EXPECT_EQ(Settings::borderWidth(), 1.0);
     EXPECT_EQ(Settings::cornerRadius(), 12.0);
-    EXPECT_EQ(Settings::keys(), Modifier::command);
+    EXPECT_EQ(Settings::keys(), Modifiers{Key::super});
     EXPECT_EQ(Settings::gap(screen(plain)), 10.0);
 }
 
@@ -230,15 +231,15 @@ TEST_F(SettingsTest, NonFiniteStyleNumbersReadAsTheirDefaults) {
 TEST_F(SettingsTest, DisplayKeyIsTheUuidElseTheName) {
     screens.setUuid(7, "0E3D5F8C-1111-2222-3333-444455556666");
     Screen s = screen(plain, "DELL U3415W");
-    EXPECT_EQ(Settings::uuid(s), "DELL U3415W");
+    EXPECT_EQ(Settings::displayKey(s), "DELL U3415W");
     s.displayId = 7;
-    EXPECT_EQ(Settings::uuid(s), "0E3D5F8C-1111-2222-3333-444455556666");
+    EXPECT_EQ(Settings::displayKey(s), "0E3D5F8C-1111-2222-3333-444455556666");
     s.displayId = 8;
-    EXPECT_EQ(Settings::uuid(s), "DELL U3415W") << "no UUID for that display";
+    EXPECT_EQ(Settings::displayKey(s), "DELL U3415W") << "no UUID for that display";
     s.displayId = -1;
-    EXPECT_EQ(Settings::uuid(s), "DELL U3415W");
+    EXPECT_EQ(Settings::displayKey(s), "DELL U3415W");
     s.displayId = std::int64_t{1} << 32 | 7;
-    EXPECT_EQ(Settings::uuid(s), "DELL U3415W") << "not a 32-bit display number";
+    EXPECT_EQ(Settings::displayKey(s), "DELL U3415W") << "not a 32-bit display number";
 
     s.displayId = 7;
     Settings::setGap(12, s);

@@ -15,6 +15,7 @@
 
 #include "follow/window_follower.h"
 #include "settings/mac_option_tiling.h"
+#include "settings/notification_center.h"
 #include "settings/settings.h"
 #include "settings_window/partition_view.h"
 #include "settings_window/swatch.h"
@@ -33,13 +34,10 @@ struct Shown {
 // "Right" 1920 × 1080 (no sections), with one window filling Wide's left column.
 class PanelTest : public test::DesktopTest {
 protected:
-    PanelTest() {
-        desk.addApplication(100);
-        leftWindow = desk.addWindow(100, {0, 0, 1147, 1415});
-    }
+    PanelTest() { leftWindow = desk.addWindow(100, {0, 25, 1147, 1415}); }
     SettingsPanel& panel() {
         if (!panel_) {
-            panel_ = std::make_unique<SettingsPanel>(desk, tiling, follower,
+            panel_ = std::make_unique<SettingsPanel>(desk, tiling, follower, notifications,
                                                      [this](const std::vector<Rect>& r, std::optional<double> s) {
                                                          shown.push_back({r, s});
                                                      });
@@ -58,7 +56,7 @@ protected:
     }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     QAbstractButton* segment(QButtonGroup* g, int i) { return g->button(i); }
-    Rect frame(const Element& w) {
+    Rect frame(Window w) {
         follower.queue().drain();
         return desk.frame(w).value_or(Rect{});
     }
@@ -87,9 +85,10 @@ protected:
     }
 
     MacOptionTiling tiling{desk.preferences()};
-    WindowFollower follower{desk.accessibility(), desk.workspace(), desk.screens()};
+    NotificationCenter notifications;
+    WindowFollower follower{desk.windows(), 4242};
     std::vector<Shown> shown;
-    Element leftWindow;
+    Window leftWindow;
     std::unique_ptr<SettingsPanel> panel_;
 };
 
@@ -133,7 +132,7 @@ TEST_F(PanelTest, BuildsTheRowsWithTheirTextsAndRanges) {
 }
 
 TEST_F(PanelTest, InitialTicksComeFromTheStoreAndTheLoginService) {
-    Settings::setKeys(Modifier::control | Modifier::option);
+    Settings::setKeys({Key::control, Key::alt});
     Settings::store().set(Settings::liveOverlayKey, Value(false));
     desk.loginItems().statusValue = LoginItems::enabled;
     std::vector<bool> ticks;
@@ -168,7 +167,7 @@ TEST_F(PanelTest, MonitorListTitlesAndDefaultChoice) {
 }
 
 TEST_F(PanelTest, ThreeOnAMonitorWithoutSections) {
-    desk.addWindow(100, {3440, 0, 1920, 1055});
+    desk.addWindow(100, {3440, 25, 1920, 1055});
     opened();
     pickMonitor(1);
     EXPECT_EQ(c().partitions->screen()->name, "Right");
@@ -205,7 +204,7 @@ TEST_F(PanelTest, OffStoresNoDividersAndShowsNothing) {
          std::initializer_list<QWidget*>{c().evenButton, c().quarterButton, c().showButton, c().gapSlider}) {
         EXPECT_FALSE(w->isEnabled());
     }
-    expectNear(frame(leftWindow), {0, 0, 1147, 1415});
+    expectNear(frame(leftWindow), {0, 25, 1147, 1415});
     click(c().showButton);  // disabled: nothing
     EXPECT_TRUE(shown.empty());
 }
@@ -214,7 +213,7 @@ TEST_F(PanelTest, PresetsKeepTheWindowsInTheirSections) {
     opened();
     click(c().quarterButton);
     EXPECT_EQ(Settings::dividers(wide), (std::vector<double>{0.25, 0.75}));
-    expectNear(frame(leftWindow), {0, 0, 860, 1415});
+    expectNear(frame(leftWindow), {0, 25, 860, 1415});
 
     // After an editor drag to 0.2 and 0.5, "Even spacing" puts both back to thirds.
     PartitionView* editor = c().partitions;
@@ -227,7 +226,7 @@ TEST_F(PanelTest, PresetsKeepTheWindowsInTheirSections) {
     sendMouse(editor, QEvent::MouseMove, at(0.5), Qt::LeftButton);
     QTest::mouseRelease(editor, Qt::LeftButton, {}, at(0.5));
     EXPECT_EQ(Settings::dividers(wide), (std::vector<double>{0.2, 0.5}));
-    expectNear(frame(leftWindow), {0, 0, 688, 1415});
+    expectNear(frame(leftWindow), {0, 25, 688, 1415});
     EXPECT_EQ(shown.back().hideAfter, 1.0) << "the editor's release";
     EXPECT_EQ(shown[shown.size() - 2].hideAfter, std::nullopt) << "during the editor's drag";
     EXPECT_FALSE(c().quarterButton->isEnabled() && c().sectionPicker->checkedId() != 2);
@@ -236,11 +235,11 @@ TEST_F(PanelTest, PresetsKeepTheWindowsInTheirSections) {
     const auto d = Settings::dividers(wide);
     EXPECT_NEAR(d[0], 1.0 / 3, 1e-12);
     EXPECT_NEAR(d[1], 2.0 / 3, 1e-12);
-    expectNear(frame(leftWindow), {0, 0, 1146.67, 1415});
+    expectNear(frame(leftWindow), {0, 25, 1146.67, 1415});
 
     click(c().axisPicker->button(1));
     EXPECT_EQ(Settings::axis(wide), Axis::rows);
-    expectNear(frame(leftWindow), {0, 0, 1146.67, 1415});
+    expectNear(frame(leftWindow), {0, 25, 1146.67, 1415});
     EXPECT_EQ(shown.back().hideAfter, 1.5);
 }
 
@@ -289,7 +288,7 @@ TEST_F(PanelTest, GapSliderDragCapturesOnceAndKeepsTheOutlinesUntilRelease) {
     EXPECT_FALSE(s->isSliderDown());
     EXPECT_EQ(shown.back().hideAfter, 1.5) << "the outlines fade after the release";
     EXPECT_EQ(captures(), 1U) << "one capture for the whole drag";
-    expectNear(frame(leftWindow), {0, 0, 1146.67 - Settings::gap(wide) / 2, 1415});
+    expectNear(frame(leftWindow), {0, 25, 1146.67 - Settings::gap(wide) / 2, 1415});
 
     s->setValue(0);  // a key press: captures again
     EXPECT_EQ(captures(), 2U);
@@ -350,7 +349,7 @@ TEST_F(PanelTest, LayoutsThePresetsCannotShowAreShownAsRead) {
 }
 
 TEST_F(PanelTest, KeysKeepOneAndTheHintFollowsTheConflict) {
-    Settings::setKeys(Modifier::control | Modifier::option);
+    Settings::setKeys({Key::control, Key::alt});
     opened();
     const QColor orange(255, 149, 0);
     EXPECT_EQ(c().macTilingHint->text(),
@@ -359,14 +358,14 @@ TEST_F(PanelTest, KeysKeepOneAndTheHintFollowsTheConflict) {
     EXPECT_FALSE(c().macTilingBox->isChecked()) << "the system's tiling is on";
 
     click(c().keyBoxes[1]);  // Option off
-    EXPECT_EQ(Settings::keys(), Modifier::control);
+    EXPECT_EQ(Settings::keys(), Modifiers{Key::control});
     EXPECT_EQ(c().macTilingHint->text(),
               "Only needed when Option is one of your keys. macOS's edge, corner and top tiling stay on either way.");
     EXPECT_NE(c().macTilingHint->palette().color(QPalette::WindowText), orange);
 
     click(c().keyBoxes[0]);  // the last key
     EXPECT_TRUE(c().keyBoxes[0]->isChecked()) << "re-ticked";
-    EXPECT_EQ(Settings::keys(), Modifier::control);
+    EXPECT_EQ(Settings::keys(), Modifiers{Key::control});
 
     click(c().keyBoxes[1]);
     click(c().macTilingBox);  // turns the system's tiling off
@@ -431,7 +430,7 @@ TEST_F(PanelTest, DividersChangedElsewhereRedrawsTheEditor) {
     opened();
     const QString before = c().partitions->accessibleDescription();
     Settings::setDividers({0.5}, wide);
-    desk.notifications().post(Settings::dividersChanged);
+    notifications.post(Settings::dividersChanged);
     EXPECT_NE(c().partitions->accessibleDescription(), before);
     EXPECT_TRUE(c().partitions->accessibleDescription().startsWith("Left 50%"));
 }
@@ -450,7 +449,7 @@ TEST_F(PanelTest, ArrowKeysMoveTheSegmentsSelection) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     EXPECT_EQ(Settings::dividers(right).size(), 1U);
     QTest::keyClick(c().keyBoxes[2], Qt::Key_Space);
-    EXPECT_EQ(Settings::keys(), Modifier::option | Modifier::shift) << "Space ticks a key";
+    EXPECT_EQ(Settings::keys(), (Modifiers{Key::alt, Key::shift})) << "Space ticks a key";
 }
 
 TEST_F(PanelTest, KeyboardReachesEveryControlInOrderAndEscapeHides) {

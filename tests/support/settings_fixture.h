@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/defaults.h"
 #include "platform/sim/sim_screens.h"
+#include "settings/defaults.h"
 #include "settings/settings.h"
 
 namespace marrowick::test {
@@ -18,8 +18,8 @@ protected:
         Settings::registerDefaults();
     }
 
-    static Screen screen(Rect frame, Rect visible, std::string name = "Display") {
-        return Screen{frame, visible, std::nullopt, std::move(name)};
+    static Screen screen(Rect frame, Rect workArea, std::string name = "Display") {
+        return Screen{frame, workArea, std::nullopt, std::move(name)};
     }
     static Screen screen(Rect frame, std::string name = "Display") { return screen(frame, frame, std::move(name)); }
 

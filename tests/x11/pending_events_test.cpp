@@ -8,13 +8,13 @@ namespace {
 using x11::PendingEvents;
 using x11::PointerSample;
 
-constexpr std::uint64_t alt = Modifier::option;
-const Event down{EventType::leftMouseDown, 0};
-const Event drag{EventType::leftMouseDragged, 0};
-const Event altDrag{EventType::leftMouseDragged, alt};
-const Event altOn{EventType::flagsChanged, alt};
-const Event up{EventType::leftMouseUp, alt};
-const Event key{EventType::keyDown, alt};
+constexpr Modifiers alt{Key::alt};
+constexpr InputEvent down{InputKind::press, {}};
+constexpr InputEvent drag{InputKind::drag, {}};
+constexpr InputEvent altDrag{InputKind::drag, alt};
+constexpr InputEvent altOn{InputKind::modifiers, alt};
+constexpr InputEvent up{InputKind::release, alt};
+constexpr InputEvent key{InputKind::key, alt};
 
 // Asks for every position still wanted, answers each with x = its sequence number, and returns
 // what goes out.
@@ -26,8 +26,8 @@ std::vector<PendingEvents::Ready> flush(PendingEvents& q, unsigned& sequence) {
     return out;
 }
 
-std::vector<Event> events(const std::vector<PendingEvents::Ready>& ready) {
-    std::vector<Event> out;
+std::vector<InputEvent> events(const std::vector<PendingEvents::Ready>& ready) {
+    std::vector<InputEvent> out;
     for (const auto& r : ready) out.push_back(r.event);
     return out;
 }
@@ -45,7 +45,7 @@ TEST(PendingEvents, RunsOfDragsGoOutAsTheLatestAndNothingElseIsDroppedOrReordere
     q.push(altDrag, false, true);
     q.push(up, false, false);
     const auto out = flush(q, sequence);
-    EXPECT_EQ(events(out), (std::vector<Event>{down, drag, altOn, altDrag, key, altDrag, up}));
+    EXPECT_EQ(events(out), (std::vector<InputEvent>{down, drag, altOn, altDrag, key, altDrag, up}));
     // One request per press and per run of drags, each answered for its own event.
     EXPECT_EQ(sequence, 4u);
     ASSERT_TRUE(out[1].pointer);

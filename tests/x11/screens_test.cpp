@@ -58,24 +58,22 @@ TEST(EdidUuid, KeyFollowsTheMonitorAndSeparatesTwinsWithoutSerial) {
 
 class X11Screens : public X11Test {};
 
-TEST_F(X11Screens, TwoMonitorsPrimaryFirstInAppKitCoordinates) {
+TEST_F(X11Screens, TwoMonitorsPrimaryFirstInRootCoordinates) {
     const auto& list = backend->screens().screens();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].name, "LEFT");
     EXPECT_EQ(list[0].frame, (Rect{0, 0, 3440, 1440}));
-    EXPECT_EQ(list[0].visibleFrame, list[0].frame);  // openbox reserves nothing
-    ASSERT_TRUE(list[0].displayId);                  // the output "screen"
+    EXPECT_EQ(list[0].workArea, list[0].frame);  // openbox reserves nothing
+    ASSERT_TRUE(list[0].displayId);              // the output "screen"
     EXPECT_FALSE(backend->screens().uuidText(static_cast<std::uint32_t>(*list[0].displayId)))
         << "Xvfb's output has no EDID, so the key falls back to the name";
     EXPECT_EQ(list[1].name, "RIGHT");
-    // Its top is level with the primary's: y up from the primary's bottom.
-    EXPECT_EQ(list[1].frame, (Rect{3440, 360, 1920, 1080}));
+    // Its top is level with the primary's.
+    EXPECT_EQ(list[1].frame, (Rect{3440, 0, 1920, 1080}));
+    EXPECT_EQ(list[1].workArea, list[1].frame);
     EXPECT_FALSE(list[1].displayId);  // a monitor without an output
-    // Our own windows are placed in root coordinates.
-    EXPECT_EQ(backend->screens().toNative(Rect{3440, 360, 100, 50}), (Rect{3440, 1030, 100, 50}));
-    EXPECT_EQ(backend->screens().toNative(Rect{0, 0, 3440, 1440}), (Rect{0, 0, 3440, 1440}));
     // The desktop of the e2e tests and the demo: a compositing manager runs.
-    EXPECT_TRUE(pumpUntil([&] { return backend->screens().supportsTranslucency(); }, 5.0));
+    EXPECT_TRUE(pumpUntil([&] { return backend->screens().compositing(); }, 5.0));
 }
 
 // A dock of the test's own, reserving space through _NET_WM_STRUT_PARTIAL.
@@ -94,22 +92,23 @@ xcb_window_t dock(XSession& s, const std::vector<std::uint32_t>& strut, int x, i
     return win;
 }
 
-TEST_F(X11Screens, DocksTrimTheVisibleFrameOfTheirMonitorOnly) {
+TEST_F(X11Screens, DocksTrimTheWorkAreaOfTheirMonitorOnly) {
     int changes = 0;
     auto watching = backend->screens().addChangedHandler([&] { ++changes; });
     // A top panel of 25 over the left monitor, and a bottom one of 30 over the right monitor
-    // (struts count from the root's edges: the root is 360 taller than the right monitor).
+    // (struts count from the root's edges: the root is 360 taller than the right monitor, so its
+    // bottom panel reserves 390 of the root).
     dock(*session, {0, 0, 25, 0, 0, 0, 0, 0, 0, 3439, 0, 0}, 0, 0, 3440, 25);
     dock(*session, {0, 0, 0, 390, 0, 0, 0, 0, 0, 0, 3440, 5359}, 3440, 1050, 1920, 30);
     const auto& list = backend->screens().screens();
     ASSERT_TRUE(pumpUntil([&] {
-        return list.size() == 2 && list[0].visibleFrame == Rect{0, 0, 3440, 1415} &&
-               list[1].visibleFrame == Rect{3440, 390, 1920, 1050};
-    })) << "left visible "
-        << list[0].visibleFrame.y << "+" << list[0].visibleFrame.height << ", right visible " << list[1].visibleFrame.y
-        << "+" << list[1].visibleFrame.height;
+        return list.size() == 2 && list[0].workArea == Rect{0, 25, 3440, 1415} &&
+               list[1].workArea == Rect{3440, 0, 1920, 1050};
+    })) << "left work area "
+        << ::testing::PrintToString(list[0].workArea) << ", right work area "
+        << ::testing::PrintToString(list[1].workArea);
     EXPECT_EQ(list[0].frame, (Rect{0, 0, 3440, 1440}));
-    EXPECT_EQ(list[1].frame, (Rect{3440, 360, 1920, 1080}));
+    EXPECT_EQ(list[1].frame, (Rect{3440, 0, 1920, 1080}));
     EXPECT_GE(changes, 1);
 }
 
@@ -122,7 +121,7 @@ TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     EXPECT_EQ(changes, 1);
     ASSERT_EQ(session->run({"xrandr", "--setmonitor", "RIGHT", "1920/508x1080/286+3440+0", "none"}), 0);
     ASSERT_TRUE(pumpUntil([&] { return list.size() == 2; })) << "the new monitor was not seen";
-    EXPECT_EQ(list[1].frame, (Rect{3440, 360, 1920, 1080}));
+    EXPECT_EQ(list[1].frame, (Rect{3440, 0, 1920, 1080}));
 
     // An EDID on the output gives the monitor its key.
     ASSERT_TRUE(list[0].displayId);
@@ -135,20 +134,24 @@ TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     EXPECT_EQ(backend->screens().uuidText(output), uuidFromEdid(bytes, "screen"));
 }
 
-TEST_F(X11Screens, ConversionsFollowAPrimaryAwayFromTheRootOrigin) {
+TEST_F(X11Screens, RootCoordinatesWhateverMonitorIsPrimary) {
+    auto xterm = session->xterm("80x24+100+100");
+    ASSERT_TRUE(xterm);
     const auto& list = backend->screens().screens();
     ASSERT_EQ(session->run({"xrandr", "--delmonitor", "RIGHT"}), 0);
     ASSERT_EQ(session->run({"xrandr", "--setmonitor", "*RIGHT", "1920/508x1080/286+3440+0", "none"}), 0);
     ASSERT_TRUE(pumpUntil([&] { return list.size() == 2 && list[0].name == "RIGHT"; }))
         << "RIGHT did not become primary";
-    // RIGHT, at root (3440, 0), is the origin now; LEFT lies to its left and reaches 360 below it.
-    EXPECT_EQ(list[0].frame, (Rect{0, 0, 1920, 1080}));
-    EXPECT_EQ(list[1].frame, (Rect{-3440, -360, 3440, 1440}));
-    const Rect tile{-3440, -360, 1146, 1440};
-    EXPECT_EQ(backend->screens().toNative(tile), (Rect{0, 0, 1146, 1440}));
-    EXPECT_EQ(backend->screens().fromNative(Rect{0, 0, 1146, 1440}), tile);
+    // A primary away from the root's origin moves no coordinate: screens, the pointer and
+    // windows all stay in the root's.
+    EXPECT_EQ(list[0].frame, (Rect{3440, 0, 1920, 1080}));
+    EXPECT_EQ(list[1].frame, (Rect{0, 0, 3440, 1440}));
     ASSERT_EQ(session->run({"xdotool", "mousemove", "3450", "20"}), 0);
-    EXPECT_EQ(backend->pointer().location(), (Point{10, 1060}));
+    EXPECT_EQ(backend->pointer().location(), (Point{3450, 20}));
+    EXPECT_EQ(frameOf(*xterm), (Rect{100, 100, 486, 341}));
+    EXPECT_EQ(backend->windows().windowAt({300, 300}), Window{*xterm});
+    EXPECT_TRUE(backend->windows().setFrame(Window{*xterm}, Rect{0, 0, 1146, 1433}).ok());
+    EXPECT_TRUE(pumpUntil([&] { return frameOf(*xterm) == Rect{0, 0, 1146, 1433}; }));
 }
 
 class X11ScreensWithoutCompositor : public X11Test {
@@ -156,11 +159,12 @@ protected:
     XSession::Options options() const override { return {.compositor = false}; }
 };
 
-TEST_F(X11ScreensWithoutCompositor, TranslucencyFollowsTheCompositingManager) {
-    EXPECT_FALSE(backend->screens().supportsTranslucency()) << "no compositing manager yet";
+TEST_F(X11ScreensWithoutCompositor, CompositingFollowsTheCompositingManager) {
+    EXPECT_FALSE(backend->screens().compositing()) << "no compositing manager yet";
     const pid_t cm = session->spawn({"xcompmgr"}, {});
-    EXPECT_TRUE(pumpUntil([&] { return backend->screens().supportsTranslucency(); }, 5.0));
+    EXPECT_TRUE(pumpUntil([&] { return backend->screens().compositing(); }, 5.0));
     session->stop(cm);
+    EXPECT_TRUE(pumpUntil([&] { return !backend->screens().compositing(); }, 5.0)) << "the answer outlived the manager";
 }
 
 }  // namespace

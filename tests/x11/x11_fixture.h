@@ -4,9 +4,31 @@
 
 #include <chrono>
 #include <cmath>
+#include <ostream>
 
 #include "platform/x11/x11_backend.h"
 #include "x11/x_session.h"
+
+namespace marrowick {
+
+// Readable failures for the values these tests compare.
+inline void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const Rect& r, std::ostream* os) {
+    *os << "(" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << ")";
+}
+inline void PrintTo(const Window& w, std::ostream* os) { *os << "window 0x" << std::hex << w.id << std::dec; }
+inline void PrintTo(const InputEvent& e, std::ostream* os) {
+    static constexpr const char* kinds[] = {"press", "release", "drag", "key", "modifiers"};
+    *os << "{" << kinds[static_cast<int>(e.kind)] << ",";
+    static constexpr std::pair<Key, const char*> keys[] = {
+        {Key::shift, " shift"}, {Key::control, " control"}, {Key::alt, " alt"}, {Key::super, " super"}};
+    for (auto [key, label] : keys)
+        if (e.modifiers.has(key)) *os << label;
+    if (e.cancelsWindowMove) *os << " cancels the move";
+    *os << "}";
+}
+
+}  // namespace marrowick
 
 namespace marrowick::test {
 
@@ -30,17 +52,9 @@ protected:
         session.reset();
     }
 
-    x11::X11Accessibility& ax() { return backend->accessibility(); }
-    AXReply attribute(xcb_window_t w, std::string_view name) {
-        return ax().copyAttribute(x11::X11Accessibility::windowElement(w), name);
-    }
-    // The window's frame (Accessibility position and size) as the service reports it.
-    std::optional<Rect> frameOf(xcb_window_t w) {
-        auto p = attribute(w, "AXPosition"), s = attribute(w, "AXSize");
-        if (p.error || s.error || !p.value.as<Point>() || !s.value.as<Size>()) return std::nullopt;
-        return Rect{p.value.as<Point>()->x, p.value.as<Point>()->y, s.value.as<Size>()->width,
-                    s.value.as<Size>()->height};
-    }
+    x11::X11WindowControl& windows() { return backend->windows(); }
+    // The window's frame as the service reports it; none on any error.
+    std::optional<Rect> frameOf(xcb_window_t w) { return windows().frame(Window{w}).optional(); }
 
     // One step of a drag with the left button down: the pointer to root point (x, y), then a wait
     // until the window manager has moved window w's frame to origin (keep clear of monitor edges,

@@ -39,7 +39,8 @@ private:
 class NoPreferenceDomains : public PreferenceDomains {
 public:
     [[nodiscard]] bool offered() const override { return false; }
-    Defaults* open(std::string_view /*name*/) override { return nullptr; }
+    std::optional<bool> boolean(std::string_view /*domain*/, std::string_view /*key*/) override { return std::nullopt; }
+    bool setBoolean(std::string_view /*domain*/, std::string_view /*key*/, bool /*value*/) override { return false; }
 };
 
 }  // namespace marrowick

@@ -8,12 +8,6 @@ std::optional<std::string> SimScreens::uuidText(std::uint32_t displayId) const {
     return it->second;
 }
 
-Rect SimScreens::primaryNative() const {
-    if (screens_.empty()) return {primaryNativeOrigin.x, primaryNativeOrigin.y, 0, 0};
-    const Rect& f = screens_.front().frame;
-    return {primaryNativeOrigin.x, primaryNativeOrigin.y, f.width, f.height};
-}
-
 void SimScreens::setScreens(std::vector<Screen> screens) {
     screens_ = std::move(screens);
     handlers_.call();

@@ -6,19 +6,14 @@
 
 namespace marrowick::sim {
 
-// Displays set by the test or the demo.
+// Monitors set by the test or the demo.
 class SimScreens : public Screens {
 public:
     [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
-    [[nodiscard]] Rect primaryNative() const override;
     Subscription addChangedHandler(std::function<void()> handler) override { return handlers_.add(std::move(handler)); }
-    [[nodiscard]] bool supportsTranslucency() const override { return translucency; }
-    bool translucency = true;
-    // Where the primary's top-left corner lies in native coordinates.
-    Point primaryNativeOrigin;
 
-    // Replaces the displays and tells the handlers.
+    // Replaces the monitors and tells the handlers.
     void setScreens(std::vector<Screen> screens);
     void setUuid(std::uint32_t displayId, std::string text) { uuids_[displayId] = std::move(text); }
 

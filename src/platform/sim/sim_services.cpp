@@ -2,22 +2,6 @@
 
 namespace marrowick::sim {
 
-std::optional<Subscription> SimInputMonitors::addGlobal(std::uint64_t mask, GlobalHandler handler) {
-    if (refuseGlobal) return std::nullopt;
-    return monitors_.addGlobal(mask, std::move(handler));
-}
-
-std::optional<Subscription> SimInputMonitors::addLocal(std::uint64_t mask, LocalHandler handler) {
-    if (refuseLocal) return std::nullopt;
-    return monitors_.addLocal(mask, std::move(handler));
-}
-
-std::optional<Event> SimInputMonitors::dispatch(const Event& event, bool toOwnApp) {
-    if (toOwnApp) return monitors_.deliverLocal(event);
-    monitors_.deliverGlobal(event);
-    return std::nullopt;
-}
-
 int SimDialogs::runModal(const Alert& alert) {
     alerts.push_back(alert);
     if (answers.empty()) return alertFirstButton + 1;
@@ -38,11 +22,17 @@ std::optional<std::string> SimLoginItems::unregisterItem() {
     return std::nullopt;
 }
 
-Defaults* SimPreferenceDomains::open(std::string_view name) {
-    if (!offer || refuse) return nullptr;
-    auto it = domains.find(name);
-    if (it == domains.end()) it = domains.emplace(std::string(name), std::make_unique<Defaults>()).first;
-    return it->second.get();
+std::optional<bool> SimPreferenceDomains::boolean(std::string_view domain, std::string_view key) {
+    if (!offer) return std::nullopt;
+    auto it = values.find({std::string(domain), std::string(key)});
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+bool SimPreferenceDomains::setBoolean(std::string_view domain, std::string_view key, bool value) {
+    if (!offer || refuse) return false;
+    values.insert_or_assign({std::string(domain), std::string(key)}, value);
+    return true;
 }
 
 }  // namespace marrowick::sim

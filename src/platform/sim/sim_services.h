@@ -2,17 +2,15 @@
 
 #include <deque>
 #include <map>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/defaults.h"
 #include "platform/dialogs.h"
-#include "platform/input_monitors.h"
+#include "platform/input.h"
 #include "platform/login_items.h"
 #include "platform/pointer.h"
 #include "platform/preference_domains.h"
-#include "platform/workspace.h"
 
 // The small simulated services; the desktop (sim_desktop.h) drives them.
 namespace marrowick::sim {
@@ -25,30 +23,10 @@ public:
     unsigned buttons_ = 0;
 };
 
-class SimInputMonitors : public InputMonitors {
+class SimInput : public Input {
 public:
-    std::optional<Subscription> addGlobal(std::uint64_t mask, GlobalHandler handler) override;
-    std::optional<Subscription> addLocal(std::uint64_t mask, LocalHandler handler) override;
-
-    // Hands an event to the monitors: toOwnApp events to the local ones, the rest to the global.
-    // Answers what the local monitors passed on (the event our own windows then receive).
-    std::optional<Event> dispatch(const Event& event, bool toOwnApp);
-
-    bool refuseGlobal = false;
-    bool refuseLocal = false;
-    [[nodiscard]] std::size_t globalCount() const { return monitors_.globalCount(); }
-    [[nodiscard]] std::size_t localCount() const { return monitors_.localCount(); }
-
-private:
-    MonitorList monitors_;
-};
-
-class SimWorkspace : public Workspace {
-public:
-    [[nodiscard]] std::vector<RunningApplication> runningApplications() const override { return apps; }
-    [[nodiscard]] int ownPid() const override { return ownPidValue; }
-    std::vector<RunningApplication> apps;
-    int ownPidValue = 4242;
+    // Hands an event to the watchers of our own windows or of the others'.
+    void dispatch(const InputEvent& event, bool toOwn) const { deliver(event, toOwn); }
 };
 
 class SimDialogs : public Dialogs {
@@ -75,10 +53,11 @@ public:
 class SimPreferenceDomains : public PreferenceDomains {
 public:
     [[nodiscard]] bool offered() const override { return offer; }
-    Defaults* open(std::string_view name) override;
+    std::optional<bool> boolean(std::string_view domain, std::string_view key) override;
+    bool setBoolean(std::string_view domain, std::string_view key, bool value) override;
     bool offer = true;
-    bool refuse = false;  // the domain cannot be opened
-    std::map<std::string, std::unique_ptr<Defaults>, std::less<>> domains;
+    bool refuse = false;  // nothing can be stored
+    std::map<std::pair<std::string, std::string>, bool> values;
 };
 
 }  // namespace marrowick::sim

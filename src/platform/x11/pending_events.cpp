@@ -3,10 +3,10 @@
 namespace marrowick::x11 {
 
 namespace {
-bool isDrag(const Event& e) { return e.type == EventType::leftMouseDragged; }
+bool isDrag(const InputEvent& e) { return e.kind == InputKind::drag; }
 }  // namespace
 
-void PendingEvents::push(const Event& event, bool own, bool wantsPosition) {
+void PendingEvents::push(const InputEvent& event, bool own, bool wantsPosition) {
     // A drag joins the one before it while that one's position is not asked for yet: the answer
     // will be at least as new as both.
     if (isDrag(event) && !items_.empty() && isDrag(items_.back().event) && items_.back().own == own &&

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "base/rect.h"
-#include "platform/input_monitors.h"
+#include "platform/input.h"
 
 namespace marrowick::x11 {
 
 // The pointer as the server reported it for one event: root coordinates and the pressed buttons
-// (the bits of Pointer::pressedButtons).
+// (the Button bits).
 struct PointerSample {
     Point root;
     unsigned buttons = 0;
@@ -24,12 +24,12 @@ struct PointerSample {
 class PendingEvents {
 public:
     struct Ready {
-        Event event;
+        InputEvent event;
         bool own = false;                      // for our own windows: the local monitors
         std::optional<PointerSample> pointer;  // none for events that need no position, or unanswered
     };
 
-    void push(const Event& event, bool own, bool wantsPosition);
+    void push(const InputEvent& event, bool own, bool wantsPosition);
     // Calls ask() once for each event that waits for a position not yet asked for, oldest first;
     // ask answers the request's sequence number.
     template <class Ask>
@@ -49,7 +49,7 @@ public:
 
 private:
     struct Item {
-        Event event;
+        InputEvent event;
         bool own = false;
         bool wantsPosition = false;
         std::optional<unsigned> sequence;

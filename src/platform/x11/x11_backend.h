@@ -3,16 +3,15 @@
 #include <memory>
 #include <string>
 
-#include "platform/notification_center.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_surfaces.h"
 #include "platform/qt/xdg_login_items.h"
-#include "platform/x11/x11_accessibility.h"
-#include "platform/x11/x11_input_monitors.h"
+#include "platform/x11/x11_input.h"
 #include "platform/x11/x11_pointer.h"
 #include "platform/x11/x11_screens.h"
-#include "platform/x11/x11_workspace.h"
+#include "platform/x11/x11_window_control.h"
 
 namespace marrowick::x11 {
 
@@ -26,28 +25,26 @@ public:
 
     X11Screens& screens() override { return *screens_; }
     X11Pointer& pointer() override { return *pointer_; }
-    X11InputMonitors& input() override { return *input_; }
-    X11Accessibility& accessibility() override { return *accessibility_; }
-    X11Workspace& workspace() override { return *workspace_; }
+    X11Input& input() override { return *input_; }
+    X11WindowControl& windows() override { return *windows_; }
+    QtSurfaces& surfaces() override { return *surfaces_; }
     QtScheduler& scheduler() override { return scheduler_; }
     QtDialogs& dialogs() override { return dialogs_; }
     XdgLoginItems& loginItems() override { return loginItems_; }
     NoPreferenceDomains& preferences() override { return preferences_; }
-    NotificationCenter& notifications() override { return notifications_; }
     [[nodiscard]] KeyLabels keyLabels() const override { return KeyLabels::pc; }
 
 private:
     explicit X11Backend(XdgLoginItems loginItems) : loginItems_(std::move(loginItems)) {}
     std::unique_ptr<X11Screens> screens_;
     std::unique_ptr<X11Pointer> pointer_;
-    std::unique_ptr<X11InputMonitors> input_;
-    std::unique_ptr<X11Accessibility> accessibility_;
-    std::unique_ptr<X11Workspace> workspace_;
+    std::unique_ptr<X11Input> input_;
+    std::unique_ptr<X11WindowControl> windows_;
+    std::unique_ptr<QtSurfaces> surfaces_;
     QtScheduler scheduler_;
     QtDialogs dialogs_;
     XdgLoginItems loginItems_;
     NoPreferenceDomains preferences_;
-    NotificationCenter notifications_;
 };
 
 }  // namespace marrowick::x11

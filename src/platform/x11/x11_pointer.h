@@ -7,16 +7,15 @@
 
 namespace marrowick::x11 {
 
-class X11Screens;
-class X11InputMonitors;
+class X11Input;
 
-// The pointer converted against the screens' primary monitor. While the input monitors deliver an
-// event it is the position that came with that event, known without a round trip; at other times
-// it is asked for with xcb_query_pointer.
+// The pointer in root-window coordinates. While the input service delivers an event it is the
+// position that came with that event, known without a round trip; at other times it is asked for
+// with xcb_query_pointer.
 class X11Pointer : public Pointer {
 public:
     static constexpr double requestTimeout = 0.2;
-    X11Pointer(std::unique_ptr<Connection> conn, const X11Screens& screens, X11InputMonitors* input = nullptr);
+    explicit X11Pointer(std::unique_ptr<Connection> conn, X11Input* input = nullptr);
     ~X11Pointer() override;
 
     [[nodiscard]] Point location() const override;
@@ -27,8 +26,7 @@ private:
     bool query() const;
 
     std::unique_ptr<Connection> conn_;
-    const X11Screens& screens_;
-    X11InputMonitors* input_;
+    X11Input* input_;
     mutable double rootX_ = 0, rootY_ = 0;
     mutable unsigned buttons_ = 0;
 };

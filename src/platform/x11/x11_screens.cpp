@@ -46,17 +46,6 @@ Box visibleBox(const Monitor& m, const std::vector<std::vector<std::uint32_t>>& 
     return b;
 }
 
-bool sameScreens(const std::vector<Screen>& a, const std::vector<Screen>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].frame != b[i].frame || a[i].visibleFrame != b[i].visibleFrame || a[i].displayId != b[i].displayId ||
-            a[i].name != b[i].name) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 X11Screens::X11Screens(std::unique_ptr<Connection> conn) : conn_(std::move(conn)) {
@@ -129,13 +118,9 @@ bool X11Screens::refresh() {
         }
     }
 
-    const Monitor& primary = monitors->front();
-    Rect primaryRoot{static_cast<double>(primary.x), static_cast<double>(primary.y), static_cast<double>(primary.width),
-                     static_cast<double>(primary.height)};
-    auto toAppKit = [&](const Box& b) {
-        return marrowick::fromNative(Rect{static_cast<double>(b.x0), static_cast<double>(b.y0),
-                                          static_cast<double>(b.x1 - b.x0), static_cast<double>(b.y1 - b.y0)},
-                                     primaryRoot);
+    auto rect = [](const Box& b) {
+        return Rect{static_cast<double>(b.x0), static_cast<double>(b.y0), static_cast<double>(b.x1 - b.x0),
+                    static_cast<double>(b.y1 - b.y0)};
     };
 
     std::vector<Screen> list;
@@ -149,8 +134,8 @@ bool X11Screens::refresh() {
             if (visible.x1 < visible.x0 || visible.y1 < visible.y0) visible = {full.x0, full.y0, full.x0, full.y0};
         }
         Screen s;
-        s.frame = toAppKit(full);
-        s.visibleFrame = toAppKit(visible);
+        s.frame = rect(full);
+        s.workArea = rect(visible);
         s.name = m.name;
         if (!m.outputs.empty()) {
             std::uint32_t output = m.outputs.front();
@@ -174,10 +159,9 @@ bool X11Screens::refresh() {
         }
         list.push_back(std::move(s));
     }
-    primaryRoot_ = primaryRoot;
     bool keysChanged = uuids != uuids_;
     uuids_ = std::move(uuids);
-    if (sameScreens(list, screens_) && !keysChanged) return false;
+    if (list == screens_ && !keysChanged) return false;
     screens_ = std::move(list);
     handlers_.call();
     return true;
@@ -190,7 +174,7 @@ std::optional<std::string> X11Screens::uuidText(std::uint32_t displayId) const {
 
 Subscription X11Screens::addChangedHandler(std::function<void()> handler) { return handlers_.add(std::move(handler)); }
 
-bool X11Screens::supportsTranslucency() const {
+bool X11Screens::compositing() const {
     if (compositingUntil_ && Clock::now() < *compositingUntil_) return compositing_;
     auto reply = conn_->await<xcb_get_selection_owner_reply_t>(
         xcb_get_selection_owner(conn_->get(), conn_->atoms().netWmCmS0), deadlineIn(0.1));

@@ -9,7 +9,7 @@
 
 namespace marrowick::x11 {
 
-// RandR 1.5 monitors as screens, primary first, in AppKit coordinates. The list is read at
+// RandR 1.5 monitors as screens, primary first, in root-window coordinates. The list is read at
 // construction and again whenever RandR or the work area report a change (on the thread that
 // created the service, through its event loop).
 class X11Screens : public Screens {
@@ -19,10 +19,10 @@ public:
 
     [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
-    [[nodiscard]] Rect primaryNative() const override { return primaryRoot_; }
     Subscription addChangedHandler(std::function<void()> handler) override;
-    // True while a compositing manager owns its selection; asked at most once a second.
-    [[nodiscard]] bool supportsTranslucency() const override;
+    // True while a compositing manager owns its selection, so our windows can be see-through;
+    // asked at most once a second.
+    [[nodiscard]] bool compositing() const;
 
     // Reads the monitors again now; answers whether the list changed (and tells the handlers).
     bool refresh();
@@ -35,7 +35,6 @@ private:
     std::uint8_t randrEvent_ = 0;
     std::vector<Screen> screens_;
     std::map<std::uint32_t, std::optional<std::string>> uuids_;
-    Rect primaryRoot_;
     HandlerList<> handlers_;
     mutable bool compositing_ = false;
     mutable std::optional<Deadline> compositingUntil_;

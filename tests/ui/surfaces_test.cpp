@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QWidget>
+
+#include "platform/qt/qt_surfaces.h"
+#include "ui/handle_view.h"
+#include "ui/outline_view.h"
+
+namespace marrowick {
+namespace {
+
+// Our overlay windows drawn as Qt windows.
+class SurfacesTest : public ::testing::Test {
+protected:
+    // The newest top-level window of that kind: the one the surface just made.
+    template <class View>
+    static View& newest() {
+        View* found = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* v = dynamic_cast<View*>(w)) found = v;
+        }
+        if (found == nullptr) throw std::runtime_error("no such window");
+        return *found;
+    }
+
+    bool translucent = true;
+    QtSurfaces surfaces{[this] { return translucent; }};
+    const OutlineStyle style{{0.56, 0.56, 0.58, 0.3}, {1, 1, 1, 0.6}, 1.0, 12.0};
+};
+
+// Counts the frame changes a window goes through.
+class FrameWrites : public QObject {
+public:
+    explicit FrameWrites(QWidget& w) { w.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* e) override {
+        if (e->type() == QEvent::Move || e->type() == QEvent::Resize) ++count;
+        return false;
+    }
+};
+
+TEST_F(SurfacesTest, AnOutlineIsHiddenUntilShownAndMovesOnlyWhenItsRectangleChanges) {
+    const auto outline = surfaces.outline();
+    OutlineView& view = newest<OutlineView>();
+    EXPECT_FALSE(view.isVisible());
+    outline->show({0, 25, 1142, 1415}, style);
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(view.geometry(), QRect(0, 25, 1142, 1415));
+    FrameWrites writes(view);
+    outline->show({0, 25, 1142, 1415}, style);
+    EXPECT_EQ(writes.count, 0);
+    outline->hide();
+    EXPECT_FALSE(view.isVisible());
+    outline->show({3440.4, 0, 960, 1079.6}, style);
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(view.geometry(), QRect(3440, 0, 960, 1080)) << "rounded to whole pixels";
+}
+
+TEST_F(SurfacesTest, AnOutlineIsClickThroughAndNeverTakesFocus) {
+    const auto outline = surfaces.outline();
+    const QWidget& view = newest<OutlineView>();
+    const Qt::WindowFlags f = view.windowFlags();
+    EXPECT_TRUE(f.testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(f.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(f.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f.testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(f.testFlag(Qt::X11BypassWindowManagerHint));
+    EXPECT_TRUE(view.testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST_F(SurfacesTest, AnOutlinePaintsTheStyleOfEachShow) {
+    const auto outline = surfaces.outline();
+    OutlineView& view = newest<OutlineView>();
+    outline->show({100, 100, 200, 100}, style);
+    EXPECT_EQ(view.style(), style);
+    outline->show({100, 100, 200, 100}, {{1, 0, 0, 1}, {0, 0, 1, 1}, 4.0, 12.0});
+    const QImage img = view.grab().toImage();
+    EXPECT_EQ(img.pixelColor(100, 50), QColor(255, 0, 0)) << "fill inside";
+    EXPECT_EQ(img.pixelColor(100, 1), QColor(0, 0, 255)) << "border along the inside of the edge";
+    EXPECT_EQ(img.pixelColor(0, 0).alpha(), 0) << "rounded corner left clear";
+}
+
+TEST_F(SurfacesTest, WithoutTranslucencyOnlyTheOutlinesBorderIsLeft) {
+    const auto outline = surfaces.outline();
+    OutlineView& view = newest<OutlineView>();
+    translucent = false;
+    outline->show({100, 100, 200, 100}, style);
+    const QRegion mask = view.mask();
+    EXPECT_FALSE(mask.isEmpty());
+    EXPECT_FALSE(mask.contains(QPoint(100, 50))) << "the inside is cut away";
+    EXPECT_TRUE(mask.contains(QPoint(100, 0))) << "the border stays";
+    translucent = true;
+    outline->show({100, 100, 200, 100}, style);
+    EXPECT_TRUE(view.mask().isEmpty());
+}
+
+TEST_F(SurfacesTest, AHandleTakesPressesWithoutFocusAndShowsTheResizeCursor) {
+    const auto handle = surfaces.handle();
+    HandleView& view = newest<HandleView>();
+    const Qt::WindowFlags f = view.windowFlags();
+    EXPECT_FALSE(f.testFlag(Qt::WindowTransparentForInput));
+    EXPECT_FALSE(view.testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(f.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(f.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f.testFlag(Qt::X11BypassWindowManagerHint));
+    EXPECT_EQ(view.focusPolicy(), Qt::NoFocus);
+
+    handle->show({2279, 25, 28, 1415}, Axis::columns);
+    EXPECT_EQ(view.geometry(), QRect(2279, 25, 28, 1415));
+    EXPECT_EQ(view.cursor().shape(), Qt::SizeHorCursor);
+    handle->show({0, 483, 3440, 28}, Axis::rows);
+    EXPECT_EQ(view.cursor().shape(), Qt::SizeVerCursor);
+    EXPECT_EQ(view.axis(), Axis::rows);
+}
+
+TEST_F(SurfacesTest, AHandleReportsItsDragAndEndsItWhenHiddenUnderTheButton) {
+    const auto handle = surfaces.handle();
+    HandleView& view = newest<HandleView>();
+    std::vector<std::string> calls;
+    handle->onPress = [&] { calls.emplace_back("press"); };
+    handle->onDrag = [&] { calls.emplace_back("drag"); };
+    handle->onRelease = [&] { calls.emplace_back("release"); };
+    handle->show({100, 0, 28, 500}, Axis::columns);
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(14, 250), QPointF(114, 250), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&view, &e);
+    };
+    send(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(calls, (std::vector<std::string>{"press", "drag", "release"})) << "the left button only";
+    calls.clear();
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    handle->hide();
+    EXPECT_EQ(calls, (std::vector<std::string>{"press", "release"})) << "a hidden window never sees its release";
+}
+
+// White at alpha 0.01, as an 8-bit pixel.
+bool faint(const QColor& c) { return c.alpha() > 0 && c.alpha() < 6; }
+
+// The handle as drawn: a faint strip, the accent line, the grip and a white arrow along the
+// divider's direction.
+TEST(HandleView, DrawsLineGripAndArrowForBothAxes) {
+    for (Axis axis : {Axis::columns, Axis::rows}) {
+        HandleView view;
+        view.setAxis(axis);
+        const bool cols = axis == Axis::columns;
+        view.resize(cols ? QSize(28, 300) : QSize(300, 28));
+        const QImage img = view.grab().toImage();
+        const QColor accent = view.palette().color(QPalette::Highlight);
+        // (along, across) in the strip's own terms, across measured from its centre line.
+        auto at = [&](int along, int across) {
+            return cols ? img.pixelColor(14 + across, along) : img.pixelColor(along, 14 + across);
+        };
+        const char* name = cols ? "columns" : "rows";
+        EXPECT_EQ(at(10, 0), accent) << name << ": the line";
+        EXPECT_EQ(at(10, -1), accent) << name << ": 2 pixels wide";
+        EXPECT_TRUE(faint(at(10, 4))) << name << ": beside the line, white at alpha 0.01";
+        EXPECT_EQ(at(150 - 20, 9), accent) << name << ": the grip, 24 across and 56 along";
+        EXPECT_TRUE(faint(at(150 - 30, 9))) << name << ": past the grip's end";
+        EXPECT_NE(at(150 - 27, -11), accent) << name << ": the grip's corner is rounded";
+        // The arrow: white pixels around the centre, spread along the divider's normal.
+        int minA = 1000, maxA = -1, minC = 1000, maxC = -1;
+        for (int along = 130; along < 170; ++along) {
+            for (int across = -12; across < 12; ++across) {
+                const QColor c = at(along, across);
+                if (c.red() < 230 || c.green() < 230 || c.blue() < 230) continue;
+                minA = std::min(minA, along), maxA = std::max(maxA, along);
+                minC = std::min(minC, across), maxC = std::max(maxC, across);
+            }
+        }
+        ASSERT_GE(maxA, 0) << name << ": no white arrow";
+        EXPECT_GT(maxC - minC, maxA - minA) << name << ": the arrow points across the divider";
+        EXPECT_LT(std::abs((minA + maxA) / 2 - 150), 3) << name << ": centred";
+    }
+}
+
+}  // namespace
+}  // namespace marrowick
