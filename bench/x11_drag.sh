@@ -21,10 +21,8 @@ events="${DRAG_EVENTS:-2000}"
 source "$here/tests/e2e/session.sh"
 e2e_begin "$app"
 
-server_pid=""
-for pid in "${xs_pids[@]}"; do
-  [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && server_pid="$pid"
-done
+server_pid="$(xs_server_pid)"
+[ -n "$server_pid" ] || e2e_fail "the desktop did not say which process is its X server"
 
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
 term="$xs_window"

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -75,7 +76,7 @@ std::vector<int> numbers(const std::string& text) {
     return out;
 }
 
-bool parse(int argc, char** argv, Options& o) {
+bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         const std::string value = argv[i + 1];
@@ -102,6 +103,15 @@ bool parse(int argc, char** argv, Options& o) {
         }
     }
     return o.events > 0 && o.rate > 0 && !o.via.empty();
+}
+
+// A value that is no number (an empty --server-pid, say) is a usage error, not a crash.
+bool parse(int argc, char** argv, Options& o) {
+    try {
+        return parseOptions(argc, argv, o);
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }

@@ -67,6 +67,8 @@ xs_stop() {
 }
 
 xs_desktop_said() { grep -q "^$1" "$xs_dir/desktop.out"; }
+# The X server's pid, as the desktop reported it.
+xs_server_pid() { awk '$1 == "xvfb" { print $2 }' "$xs_dir/desktop.out"; }
 xs_desktop_says() { xs_desktop_said "$1" || ! xs_alive "$xs_desktop_pid"; }
 
 # Starts the desktop (scripts/x-desktop) and waits until its server answers; exports DISPLAY.
