@@ -8,7 +8,8 @@
 #
 #   bench/x11_drag.sh [path/to/marrowick]     (default build/src/app/marrowick)
 #
-# DRAG_EVENTS (default 2000) sets the motions per drag, DRAG_DRIVER the driver's path, and
+# DRAG_EVENTS (default 2000) sets the motions per drag (CI runs it with a few), DRAG_DRIVER the
+# driver's path, and
 # DRAG_PROFILE=prefix records each drag with perf into prefix.<label> (DRAG_SYSCALLS=prefix
 # counts its system calls instead). The CPU
 # figures are wall-clock independent but not load independent: compare builds back to back.
@@ -21,10 +22,9 @@ events="${DRAG_EVENTS:-2000}"
 source "$here/tests/e2e/session.sh"
 e2e_begin "$app"
 
-server_pid=""
-for pid in "${xs_pids[@]}"; do
-  [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && server_pid="$pid"
-done
+# scripts/x-desktop starts the server and says which process it is.
+server_pid="$(awk '$1 == "xvfb" { print $2 }' "$xs_dir/desktop.out")"
+[ -n "$server_pid" ] || e2e_fail "the desktop did not say which process is its X server"
 
 xs_start_xterm sample-1 80x24+200+200 || e2e_fail "no xterm"
 term="$xs_window"
@@ -59,7 +59,8 @@ drag() {
     sleep 0.3
   fi
   "$driver" --events "$events" --rate "$rate" --via "573,$y" --via "2866,$y" --via "573,$y" \
-    --pid "$xs_app_pid" --server-pid "$server_pid" --window "$term" --tile-edges "$edges" | sed 's/^/   /'
+    --pid "$xs_app_pid" --server-pid "$server_pid" --window "$term" --tile-edges "$edges" | sed 's/^/   /' ||
+    e2e_fail "the drag driver failed"
   if [ -n "$perf_pid" ]; then
     kill -INT "$perf_pid"
     wait "$perf_pid"
@@ -99,3 +100,4 @@ echo "   marrowick resident memory while shown: $(rss_mb "$xs_app_pid") MB"
 sleep 3.5
 echo "   marrowick resident memory after they hide: $(rss_mb "$xs_app_pid") MB"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+e2e_pass
