@@ -351,11 +351,10 @@ void Defaults::load() {
             }
             break;
     }
-    setAside("starting with defaults");
-    loadProblem_ = lastProblem_;
+    loadProblem_ = setAside("starting with defaults");
 }
 
-void Defaults::setAside(std::string_view going) {
+std::string Defaults::setAside(std::string_view going) {
     // Keep the unusable file beside the new one so nothing the user had is lost silently.
     std::error_code ec;
     const std::filesystem::path aside = keepAside(*file_, ec);
@@ -369,7 +368,7 @@ void Defaults::setAside(std::string_view going) {
             "settings file " + file_->string() + " is not valid; kept as " + aside.string() + ", " + std::string(going);
     }
     note(problem);
-    lastProblem_ = std::move(problem);
+    return problem;
 }
 
 bool Defaults::reload() {

@@ -80,8 +80,8 @@ private:
     void changed();
     void load();
     // Moves an unusable file aside (or gives up on the file when it cannot) and logs it, saying
-    // what the store does instead (going).
-    void setAside(std::string_view going);
+    // what the store does instead (going); answers what it logged.
+    std::string setAside(std::string_view going);
 
     Value::Dict registered_;
     Value::Dict persisted_;
@@ -91,7 +91,6 @@ private:
     std::optional<std::filesystem::path> file_;
     std::function<void(std::function<void()>)> defer_;
     std::optional<std::string> loadProblem_;
-    std::string lastProblem_;
     bool dirty_ = false;
     bool writePending_ = false;
 };
