@@ -8,7 +8,8 @@
 #
 #   bench/x11_drag.sh [path/to/marrowick]     (default build/src/app/marrowick)
 #
-# DRAG_EVENTS (default 2000) sets the motions per drag, DRAG_DRIVER the driver's path, and
+# DRAG_EVENTS (default 2000) sets the motions per drag (CI runs it with a few), DRAG_DRIVER the
+# driver's path, and
 # DRAG_PROFILE=prefix records each drag with perf into prefix.<label> (DRAG_SYSCALLS=prefix
 # counts its system calls instead). The CPU
 # figures are wall-clock independent but not load independent: compare builds back to back.
@@ -57,7 +58,8 @@ drag() {
     sleep 0.3
   fi
   "$driver" --events "$events" --rate "$rate" --via "573,$y" --via "2866,$y" --via "573,$y" \
-    --pid "$xs_app_pid" --server-pid "$server_pid" --window "$term" --tile-edges "$edges" | sed 's/^/   /'
+    --pid "$xs_app_pid" --server-pid "$server_pid" --window "$term" --tile-edges "$edges" | sed 's/^/   /' ||
+    e2e_fail "the drag driver failed"
   if [ -n "$perf_pid" ]; then
     kill -INT "$perf_pid"
     wait "$perf_pid"
@@ -97,3 +99,4 @@ echo "   marrowick resident memory while shown: $(rss_mb "$xs_app_pid") MB"
 sleep 3.5
 echo "   marrowick resident memory after they hide: $(rss_mb "$xs_app_pid") MB"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+e2e_pass

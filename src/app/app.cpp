@@ -94,6 +94,12 @@ bool App::applicationShouldHandleReopen() {
 
 void App::openSettings() { settings().open(); }
 
+void App::settingsChangedOnDisk() {
+    if (!settings_) return;
+    settings_->pickMonitor();
+    settings_->syncOutlineControls();
+}
+
 void App::showAbout() {
     platform_.dialogs().activate();
     const std::string domain(makerDomain);

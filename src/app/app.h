@@ -48,6 +48,8 @@ public:
     // next call.
     void showPreview(const std::vector<Rect>& rects, std::optional<double> hideAfter = std::nullopt);
     void askAboutMacTiling();
+    // The store took in values another program wrote: the settings window shows them.
+    void settingsChangedOnDisk();
 
     [[nodiscard]] WindowFollower& follower() { return *follower_; }
     LiveOverlay& overlay();

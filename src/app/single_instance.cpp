@@ -21,6 +21,22 @@ namespace {
 
 std::string userTag() { return "marrowick-" + std::to_string(::getuid()); }
 
+// The running instance leaves in its lock file why it cannot be reached, if it cannot.
+constexpr std::size_t maxLockText = 1024;
+
+std::string lockText(int fd) {
+    std::string text(maxLockText, '\0');
+    const ssize_t n = ::pread(fd, text.data(), text.size(), 0);
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return text;
+}
+
+void setLockText(int fd, const std::string& text) {
+    if (::ftruncate(fd, 0) != 0) return;
+    const std::string_view shown = std::string_view(text).substr(0, maxLockText);
+    (void)!::pwrite(fd, shown.data(), shown.size(), 0);
+}
+
 bool fromSameUser(const QLocalSocket& socket) {
     ucred cred{};
     socklen_t len = sizeof cred;
@@ -66,8 +82,10 @@ SingleInstance::Acquired SingleInstance::acquire(const std::filesystem::path& ru
         return {std::unique_ptr<SingleInstance>(new SingleInstance(fd, socketPath, std::move(onReopen))), std::nullopt};
     }
     const int error = errno;
+    const std::string unreachable = error == EWOULDBLOCK ? lockText(fd) : std::string();
     ::close(fd);
     if (error != EWOULDBLOCK) return {nullptr, "cannot lock " + lockPath.string() + ": " + std::strerror(error)};
+    if (!unreachable.empty()) return {nullptr, "Marrowick already runs but cannot be reached: it " + unreachable};
     // Another instance holds the lock: hand it the request. Either way this one does not run.
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath.string()));
@@ -86,9 +104,13 @@ SingleInstance::SingleInstance(int lockFd, std::filesystem::path socketPath, std
     QLocalServer::removeServer(name);  // a socket left by a crashed instance
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(name)) {
-        note("cannot listen for other launches: " + server_.errorString().toStdString());
+        const std::string why =
+            "could not listen at " + socketPath_.string() + " (" + server_.errorString().toStdString() + ")";
+        listenProblem_ = "Marrowick runs, but later launches cannot reach it: it " + why;
+        setLockText(lockFd_, why);
         return;
     }
+    setLockText(lockFd_, {});  // a crashed instance's reason is not ours
     QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] { accept(); });
 }
 

@@ -42,6 +42,9 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     [[nodiscard]] const std::filesystem::path& socketPath() const { return socketPath_; }
+    // Why later launches cannot reach this instance (its socket could not be made), or none.
+    // The instance runs all the same; the reason is left in the lock file for those launches.
+    [[nodiscard]] const std::optional<std::string>& listenProblem() const { return listenProblem_; }
 
 private:
     SingleInstance(int lockFd, std::filesystem::path socketPath, std::function<void()> onReopen);
@@ -51,6 +54,7 @@ private:
     std::filesystem::path socketPath_;
     std::function<void()> onReopen_;
     int connections_ = 0;
+    std::optional<std::string> listenProblem_;
     QLocalServer server_;
 };
 

@@ -1,6 +1,7 @@
 #include "settings/defaults.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -231,6 +232,61 @@ std::filesystem::path keepAside(const std::filesystem::path& path, std::error_co
     return {};
 }
 
+// The file as another writer left it (theirs), with what this store changed since it last read or
+// wrote it (from base to ours): keys set or removed here win, every other key is theirs.
+// Dictionaries merge entry by entry, so two instances changing different displays keep both.
+Value::Dict merged(const Value::Dict& base, const Value::Dict& ours, const Value::Dict& theirs) {
+    Value::Dict result = theirs;
+    const auto apply = [&](const std::string& key) {
+        const auto b = base.find(key);
+        const auto o = ours.find(key);
+        const Value* was = b != base.end() ? &b->second : nullptr;
+        const Value* now = o != ours.end() ? &o->second : nullptr;
+        if (was == nullptr ? now == nullptr : now != nullptr && *was == *now) return;  // not changed here
+        if (now == nullptr) {
+            result.erase(key);
+            return;
+        }
+        const auto t = theirs.find(key);
+        const auto* ourDict = now->as<Value::Dict>();
+        const auto* theirDict = t != theirs.end() ? t->second.as<Value::Dict>() : nullptr;
+        const auto* baseDict = was != nullptr ? was->as<Value::Dict>() : nullptr;
+        if (ourDict != nullptr && theirDict != nullptr && (was == nullptr || baseDict != nullptr)) {
+            result.insert_or_assign(
+                key, Value(merged(baseDict != nullptr ? *baseDict : Value::Dict{}, *ourDict, *theirDict)));
+            return;
+        }
+        result.insert_or_assign(key, *now);
+    };
+    for (const auto& [key, value] : base) apply(key);
+    for (const auto& [key, value] : ours) {
+        if (!base.contains(key)) apply(key);
+    }
+    return result;
+}
+
+// An exclusive hold on a folder among the writers that take it, for at most about a second: a
+// writer that is stuck does not stop this one for good.
+class FolderLock {
+public:
+    explicit FolderLock(const std::filesystem::path& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0) return;
+        for (int tries = 0; tries < 100; ++tries) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+            ::usleep(10000);
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
 }  // namespace
 
 std::int64_t Defaults::integerOf(const Value& v) {
@@ -289,23 +345,60 @@ void Defaults::load() {
             break;
         case FileText::read:
             if (auto values = parseSettings(content.text)) {
-                persisted_ = std::move(*values);
+                persisted_ = *values;
+                base_ = std::move(*values);
                 return;
             }
             break;
     }
-    // Keep the unreadable file beside the new one so nothing the user had is lost silently.
+    loadProblem_ = setAside("starting with defaults");
+}
+
+std::string Defaults::setAside(std::string_view going) {
+    // Keep the unusable file beside the new one so nothing the user had is lost silently.
     std::error_code ec;
     const std::filesystem::path aside = keepAside(*file_, ec);
+    std::string problem;
     if (ec) {
-        loadProblem_ = "settings file " + file_->string() + " is not valid and could not be kept aside (" +
-                       ec.message() + "); starting with defaults and leaving it untouched";
+        problem = "settings file " + file_->string() + " is not valid and could not be kept aside (" + ec.message() +
+                  "); " + std::string(going) + " and leaving it untouched";
         file_.reset();  // never overwrite what could not be kept
     } else {
-        loadProblem_ = "settings file " + file_->string() + " is not valid; kept as " + aside.string() +
-                       ", starting with defaults";
+        problem =
+            "settings file " + file_->string() + " is not valid; kept as " + aside.string() + ", " + std::string(going);
     }
-    note(*loadProblem_);
+    note(problem);
+    return problem;
+}
+
+bool Defaults::reload() {
+    if (!file_) return false;
+    FileText content = readSettings(*file_);
+    switch (content.kind) {
+        case FileText::missing:
+            return false;  // nothing to take in; the next write puts the file back
+        case FileText::failed:
+            note("settings file " + file_->string() + " cannot be read (" + content.text +
+                 "); keeping the settings in use");
+            return false;
+        case FileText::notAFile:
+            break;
+        case FileText::read:
+            if (auto theirs = parseSettings(content.text)) {
+                if (*theirs == base_) return false;  // our own write, or nothing new
+                Value::Dict next = merged(base_, persisted_, *theirs);
+                base_ = std::move(*theirs);
+                if (next == persisted_) return false;
+                persisted_ = std::move(next);
+                return true;
+            }
+            break;
+    }
+    setAside("keeping the settings in use");
+    // What is held goes back to disk in full.
+    base_.clear();
+    changed();
+    return false;
 }
 
 void Defaults::registerDefaults(const Value::Dict& values) {
@@ -374,10 +467,45 @@ void Defaults::changed() {
 }
 
 bool Defaults::flush() {
-    // Unchanged settings are left as they are on disk: a link stays a link, numbers keep their form.
     if (!file_ || !dirty_) return true;
+    const std::filesystem::path target = linkTarget(*file_);
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    // Another instance merging into the same file at the same moment would undo this one's merge.
+    const FolderLock lock(target.parent_path());
+
+    Value::Dict next = persisted_;
+    FileText content = readSettings(*file_);
+    switch (content.kind) {
+        case FileText::missing:
+            break;
+        case FileText::failed:
+            note("settings could not be written to " + file_->string() + ": it cannot be read (" + content.text + ")");
+            return false;
+        case FileText::notAFile:
+            setAside("writing the settings in use");
+            if (!file_) return false;
+            break;
+        case FileText::read:
+            if (auto theirs = parseSettings(content.text)) {
+                next = merged(base_, persisted_, *theirs);
+                // Unchanged settings are left as they are on disk: a link stays a link, numbers
+                // keep their form.
+                if (next == *theirs) {
+                    persisted_ = std::move(next);
+                    base_ = std::move(*theirs);
+                    dirty_ = false;
+                    return true;
+                }
+            } else {
+                setAside("writing the settings in use");
+                if (!file_) return false;
+            }
+            break;
+    }
+
     json j = json::object();
-    for (const auto& [k, v] : persisted_) j[k] = toJson(v);
+    for (const auto& [k, v] : next) j[k] = toJson(v);
     // Texts that are not UTF-8 (a display's name, say) are written with replacement characters
     // rather than failing the whole write. Indented while that keeps the file readable again.
     std::string text = j.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
@@ -387,14 +515,13 @@ bool Defaults::flush() {
              " bytes");
         return false;
     }
-
-    std::error_code ec;
-    std::filesystem::create_directories(file_->parent_path(), ec);
     // Through a link to its target, replaced in the target's own folder.
-    if (!replaceFile(linkTarget(*file_), text, true, 0600)) {
+    if (!replaceFile(target, text, true, 0600)) {
         note("settings could not be written to " + file_->string());
         return false;
     }
+    persisted_ = next;
+    base_ = std::move(next);
     dirty_ = false;
     return true;
 }

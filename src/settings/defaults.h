@@ -15,7 +15,9 @@ namespace marrowick {
 // The two-layer key-value store: registered defaults in memory, under persisted values that win
 // over them. Reads never touch the disk. With a file, every change is written back (atomically)
 // either at once or, when a deferral is installed, soon after; and always when the store goes.
-// Setting a value the store already holds is no change.
+// Setting a value the store already holds is no change. The file is shared with other programs
+// (an editor, a second instance): a write merges what this store changed since it last read or
+// wrote the file into the file as it is then, and reload takes in what others wrote.
 class Defaults {
 public:
     // A file nested deeper, or larger, is not a settings file: reading and rewriting it must stay
@@ -58,6 +60,11 @@ public:
     // Writes pending changes now, nothing when there are none. Answers false when the file
     // could not be written.
     bool flush();
+    // Reads the file again after someone may have changed it: their values are taken in, except
+    // where this store has changes of its own not yet written. A file that is not valid is kept
+    // aside as at start, and the values held are kept and written back. Answers whether any
+    // value read changed.
+    bool reload();
 
     [[nodiscard]] const std::optional<std::filesystem::path>& file() const { return file_; }
     // What went wrong reading the file, as logged then; the launch logs it again once it has
@@ -72,9 +79,15 @@ public:
 private:
     void changed();
     void load();
+    // Moves an unusable file aside (or gives up on the file when it cannot) and logs it, saying
+    // what the store does instead (going); answers what it logged.
+    std::string setAside(std::string_view going);
 
     Value::Dict registered_;
     Value::Dict persisted_;
+    // The file's values as this store last read or wrote them: what a merge compares against to
+    // tell its own changes from other writers'.
+    Value::Dict base_;
     std::optional<std::filesystem::path> file_;
     std::function<void(std::function<void()>)> defer_;
     std::optional<std::string> loadProblem_;

@@ -136,6 +136,37 @@ TEST(SingleInstance, ARuntimeFolderThatCannotBeWrittenIsAProblem) {
     }
 }
 
+// A socket that cannot be made: the instance runs and says why, and a later launch tells that
+// reason instead of a running instance that does not answer.
+TEST(SingleInstance, ASocketThatCannotBeMadeIsSaidAndLaterLaunchesTellWhy) {
+    test::TempDir dir;
+    struct Case {
+        const char* what;
+        std::filesystem::path runtime;
+    };
+    const std::filesystem::path deep = dir / std::string(120, 'd');
+    std::filesystem::create_directories(deep);
+    const std::filesystem::path taken = dir / "taken";
+    std::filesystem::create_directories(taken / ("marrowick-" + std::to_string(::getuid()) + ".socket") / "inside");
+    for (const Case& c : {Case{"a path too long for a socket", deep}, Case{"a folder at the socket's name", taken}}) {
+        auto first = SingleInstance::acquire(c.runtime, [] {});
+        ASSERT_NE(first.instance, nullptr) << c.what;
+        ASSERT_TRUE(first.instance->listenProblem()) << c.what;
+        EXPECT_NE(first.instance->listenProblem()->find("later launches cannot reach it"), std::string::npos)
+            << *first.instance->listenProblem();
+        SingleInstance::Acquired later;
+        std::thread launch([&] { later = SingleInstance::acquire(c.runtime, [] {}); });
+        launch.join();
+        EXPECT_EQ(later.instance, nullptr);
+        ASSERT_TRUE(later.problem) << c.what;
+        EXPECT_NE(later.problem->find("cannot be reached: it could not listen at"), std::string::npos)
+            << *later.problem;
+    }
+    auto fine = SingleInstance::acquire(dir.path(), [] {});
+    ASSERT_NE(fine.instance, nullptr);
+    EXPECT_FALSE(fine.instance->listenProblem());
+}
+
 // Without XDG_RUNTIME_DIR, in a temporary folder of the test's own.
 class SingleInstanceFallback : public ::testing::Test {
 protected:

@@ -2,7 +2,9 @@
 # "--settings" opens the settings window in front, centred on the primary monitor. Through its
 # keyboard the second monitor gets three sections, which are outlined for a moment; an Alt-drag
 # then snaps a window into one of them. An Alt-drag of the settings window itself never snaps.
-# "Start at login" writes an autostart entry that starts this binary, from a folder with a space.
+# "Start at login" writes an autostart entry that starts this binary, from a folder with a space;
+# from a folder whose name is not UTF-8, which no entry can name, it writes none, says why in the
+# log and stays unticked.
 # shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
@@ -111,4 +113,21 @@ exec_program="$(sed -n 's/^Exec=//p' "$entry")"
 eval "set -- $exec_program"
 e2e_expect_eq "$#" 1 "words of the entry's command"
 e2e_expect_eq "$1" "$app" "the program the entry starts"
+
+kill -TERM "$xs_app_pid"
+stopped() { ! xs_alive "$xs_app_pid"; }
+xs_wait_for 15 stopped || e2e_fail "Marrowick did not quit"
+rm -f "$entry"
+odd="$xs_dir/bin-"$'\xff\xfe'
+mkdir -p "$odd"
+cp "$e2e_app" "$odd/marrowick"
+e2e_launch "$odd/marrowick" --settings
+xs_wait_for 15 settings_window || e2e_fail "no settings window from the folder that is not UTF-8"
+win="$(settings_window)"
+read -r x y w h < <(xs_frame_geometry "$win")
+xdotool mousemove "$((x + 34))" "$((y + h - 32))" click 1
+xs_wait_log 'start at login failed: an autostart entry cannot start' 10 ||
+  e2e_fail "ticking 'Start at login' from a folder that is not UTF-8 did not fail with a reason"
+[ -z "$(find "$xs_dir/config/autostart" -name '*.desktop')" ] || e2e_fail "an autostart entry was written"
+xs_log_has 'start at login: 1' && e2e_fail "start at login was logged as done"
 e2e_pass

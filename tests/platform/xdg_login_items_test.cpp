@@ -206,7 +206,13 @@ TEST(XdgLoginItems, EntryStartsTheInstalledBinaryWhenThatIsTheOneRunning) {
     EXPECT_EQ(XdgLoginItems::binaryToStart(installed, installed), installed);
     EXPECT_EQ(XdgLoginItems::binaryToStart(dir / "bin" / "marrowick", installed), installed);
     EXPECT_EQ(XdgLoginItems::binaryToStart(dir / "usr" / "bin" / ".." / "bin" / "marrowick", installed), installed);
-    EXPECT_EQ(XdgLoginItems::binaryToStart("", installed), installed);
+    // Not knowing which binary runs is no reason to name the installed one, which may be absent.
+    EXPECT_EQ(XdgLoginItems::binaryToStart("", installed), "");
+    XdgLoginItems unknown(dir / "autostart", appId, XdgLoginItems::binaryToStart("", installed));
+    const auto refused = unknown.registerItem();
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_NE(refused->find("not known"), std::string::npos) << *refused;
+    EXPECT_FALSE(fs::exists(unknown.entry()));
 
     const fs::path built = dir / "build" / "src" / "app" / "marrowick";
     EXPECT_EQ(XdgLoginItems::binaryToStart(built, installed), built);

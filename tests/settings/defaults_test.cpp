@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <set>
 
 #include "base/log.h"
@@ -73,6 +75,9 @@ TEST(Defaults, ArrayAndDictionaryReadsAnswerNoneForOtherTypes) {
     ASSERT_NE(d.dictionary("dict"), nullptr);
     EXPECT_EQ(d.array("dict"), nullptr);
 }
+
+constexpr auto perms0644 = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                           std::filesystem::perms::group_read | std::filesystem::perms::others_read;
 
 class DefaultsFile : public ::testing::Test {
 protected:
@@ -233,11 +238,131 @@ TEST_F(DefaultsFile, AnUnchangedStoreNeverRewritesTheFile) {
     EXPECT_EQ(readFile(file), text);
 }
 
+// What is on disk when this store writes: the file as it started (base), the changes made through
+// the store meanwhile, and the file as another program left it just before the write (theirs).
+struct Merge {
+    const char* name;
+    std::string base;
+    std::function<void(Defaults&)> change;
+    std::string theirs;
+    std::string expected;
+};
+
+void PrintTo(const Merge& m, std::ostream* out) { *out << m.name; }
+
+class DefaultsMerge : public DefaultsFile, public ::testing::WithParamInterface<Merge> {};
+
+// Settings::setDividers's way: the whole dictionary read, one entry changed, written back.
+void setEntry(Defaults& d, const std::string& key, const std::string& entry, Value value) {
+    Value::Dict dict = d.dictionary(key) != nullptr ? *d.dictionary(key) : Value::Dict{};
+    dict.insert_or_assign(entry, std::move(value));
+    d.set(key, Value(std::move(dict)));
+}
+
+std::string compact(const std::string& text) { return nlohmann::json::parse(text).dump(); }
+
+TEST_P(DefaultsMerge, AWriteKeepsWhatOthersWroteMeanwhile) {
+    const Merge& m = GetParam();
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(file, m.base);
+    Defaults d(file);
+    std::vector<std::function<void()>> pending;
+    d.deferWritesWith([&](std::function<void()> w) { pending.push_back(std::move(w)); });
+    m.change(d);
+    if (m.theirs.empty()) {
+        std::filesystem::remove(file);
+    } else {
+        writeFile(file, m.theirs);
+    }
+    EXPECT_TRUE(d.flush());
+    EXPECT_EQ(compact(readFile(file)), compact(m.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DefaultsMerge,
+    ::testing::Values(Merge{"KeysAddedOutsideStay", R"({"a": 1})", [](Defaults& d) { d.set("a", Value(2)); },
+                            R"({"a": 1, "unknown": [1, "x"], "displayGap": {"LEFT": 20}})",
+                            R"({"a": 2, "unknown": [1, "x"], "displayGap": {"LEFT": 20}})"},
+                      Merge{"ChangesOfOthersToOtherKeysStay", R"({"a": 1, "b": 1})",
+                            [](Defaults& d) { d.set("a", Value(2)); }, R"({"a": 1, "b": 5})", R"({"a": 2, "b": 5})"},
+                      Merge{"KeysRemovedOutsideStayRemoved", R"({"a": 1, "b": 1})",
+                            [](Defaults& d) { d.set("a", Value(2)); }, R"({"a": 1})", R"({"a": 2})"},
+                      Merge{"ARemovalHereIsKept", R"({"a": 1, "b": 1})", [](Defaults& d) { d.remove("b"); },
+                            R"({"a": 1, "b": 1, "c": 3})", R"({"a": 1, "c": 3})"},
+                      Merge{"TheSameKeyChangedOnBothSidesIsOurs", R"({"a": 1})",
+                            [](Defaults& d) { d.set("a", Value(2)); }, R"({"a": 3})", R"({"a": 2})"},
+                      Merge{"EntriesOfOneDictionaryMergeOneByOne", R"({"displayDividers": {"A": [0.5], "B": [0.5]}})",
+                            [](Defaults& d) { setEntry(d, "displayDividers", "A", Value(Value::List{0.25})); },
+                            R"({"displayDividers": {"A": [0.5], "B": [0.75], "C": [0.3]}})",
+                            R"({"displayDividers": {"A": [0.25], "B": [0.75], "C": [0.3]}})"},
+                      Merge{"ADictionaryNewOnBothSidesKeepsBothEntries", R"({})",
+                            [](Defaults& d) { setEntry(d, "displayAxis", "A", Value("rows")); },
+                            R"({"displayAxis": {"B": "columns"}})",
+                            R"({"displayAxis": {"A": "rows", "B": "columns"}})"},
+                      Merge{"AFileRemovedOutsideIsWrittenWhole", R"({"a": 1, "b": 1})",
+                            [](Defaults& d) { d.set("a", Value(2)); }, "", R"({"a": 2, "b": 1})"},
+                      Merge{"AFileMadeInvalidOutsideIsReplacedWhole", R"({"a": 1, "b": 1})",
+                            [](Defaults& d) { d.set("a", Value(2)); }, "{", R"({"a": 2, "b": 1})"}),
+    [](const ::testing::TestParamInfo<Merge>& param) { return std::string(param.param.name); });
+
+TEST_F(DefaultsFile, TwoStoresOnOneFileKeepEachOthersChanges) {
+    Defaults first(file);
+    Defaults second(file);
+    setEntry(first, "displayDividers", "LEFT", Value(Value::List{0.5}));
+    setEntry(second, "displayDividers", "RIGHT", Value(Value::List{0.3}));
+    setEntry(first, "displayGap", "LEFT", Value(8));
+    EXPECT_EQ(Defaults(file).dictionary("displayDividers")->size(), 2U);
+    EXPECT_EQ(first.dictionary("displayDividers")->size(), 2U) << "its write took in the other's display";
+    EXPECT_TRUE(second.reload());
+    EXPECT_EQ(second.dictionary("displayDividers")->size(), 2U);
+    EXPECT_EQ(Defaults::integerOf(second.dictionary("displayGap")->at("LEFT")), 8);
+}
+
+TEST_F(DefaultsFile, ReloadTakesInOutsideChangesAndKeepsChangesNotYetWritten) {
+    std::filesystem::create_directories(file.parent_path());
+    writeFile(file, R"({"a": 1, "b": 1})");
+    Defaults d(file);
+    std::vector<std::function<void()>> pending;
+    d.deferWritesWith([&](std::function<void()> w) { pending.push_back(std::move(w)); });
+    EXPECT_FALSE(d.reload()) << "nothing changed";
+
+    d.set("a", Value(2));
+    writeFile(file, R"({"a": 1, "b": 7, "new": true})");
+    EXPECT_TRUE(d.reload());
+    EXPECT_EQ(d.integer("a"), 2) << "not yet written, still ours";
+    EXPECT_EQ(d.integer("b"), 7);
+    EXPECT_TRUE(d.boolean("new"));
+    ASSERT_EQ(pending.size(), 1U);
+    pending.front()();
+    EXPECT_EQ(compact(readFile(file)), compact(R"({"a": 2, "b": 7, "new": true})"));
+    EXPECT_FALSE(d.reload()) << "its own write is nothing new";
+
+    std::filesystem::remove(file);
+    EXPECT_FALSE(d.reload()) << "a file that is gone takes nothing away";
+    EXPECT_EQ(d.integer("b"), 7);
+}
+
+TEST_F(DefaultsFile, AFileMadeInvalidOutsideIsKeptAsideAndTheValuesInUseWrittenBack) {
+    Defaults d(file);
+    d.set("a", Value(2));
+    writeFile(file, "{\"a\": ");
+    EXPECT_FALSE(d.reload());
+    EXPECT_EQ(d.integer("a"), 2);
+    EXPECT_EQ(Defaults(file).integer("a"), 2) << "written back at once without a deferral";
+    std::vector<std::string> aside;
+    for (const auto& e : std::filesystem::directory_iterator(file.parent_path())) {
+        if (e.path().filename().string().starts_with("settings.json.unreadable-")) aside.push_back(readFile(e.path()));
+    }
+    EXPECT_EQ(aside, std::vector<std::string>{"{\"a\": "});
+    EXPECT_NE(readFile(dir / "Marrowick.log").find("keeping the settings in use"), std::string::npos);
+}
+
 TEST_F(DefaultsFile, ALinkIsWrittenThroughToItsTarget) {
     const std::filesystem::path target = dir / "dotfiles" / "marrowick.json";
     std::filesystem::create_directories(target.parent_path());
     std::filesystem::create_directories(file.parent_path());
     writeFile(target, "{\"a\": 1}");
+    std::filesystem::permissions(target, perms0644);
     std::filesystem::create_symlink("../dotfiles/marrowick.json", file);
     {
         Defaults d(file);
@@ -246,6 +371,7 @@ TEST_F(DefaultsFile, ALinkIsWrittenThroughToItsTarget) {
     }
     EXPECT_TRUE(std::filesystem::is_symlink(file));
     EXPECT_EQ(Defaults(file).integer("a"), 2);
+    EXPECT_EQ(std::filesystem::status(target).permissions(), perms0644) << "the target keeps its mode";
     for (const auto& folder : {file.parent_path(), target.parent_path()}) {
         for (const auto& e : std::filesystem::directory_iterator(folder))
             EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();

@@ -112,6 +112,35 @@ TEST_F(X11Screens, DocksTrimTheWorkAreaOfTheirMonitorOnly) {
     EXPECT_GE(changes, 1);
 }
 
+// Thousands of work-area changes while the event loop runs are read at most once per interval,
+// and the last one is what the screens end with.
+TEST_F(X11Screens, AFloodOfWorkAreaChangesIsReadAtMostOncePerInterval) {
+    int changes = 0;
+    auto watching = backend->screens().addChangedHandler([&] { ++changes; });
+    xcb_connection_t* c = session->c();
+    const xcb_window_t root = session->connection().root();
+    const xcb_atom_t workArea = session->connection().atoms().netWorkarea;
+    const auto setWidth = [&](std::uint32_t width) {
+        const std::uint32_t area[4] = {0, 0, width, 1440};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, workArea, XCB_ATOM_CARDINAL, 32, 4, area);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+        setWidth(2500 + i % 900);  // every batch ends with a width of its own
+        if (i % 50 == 0) {
+            xcb_flush(c);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        }
+    }
+    setWidth(2000);
+    session->sync();
+    const auto& list = backend->screens().screens();
+    ASSERT_TRUE(pumpUntil([&] { return !list.empty() && list[0].workArea.width == 2000; }));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(changes, 2 + static_cast<int>(seconds * 1000 / (x11::X11Screens::refreshIntervalMs * 0.95)))
+        << "in " << seconds << " s";
+}
+
 TEST_F(X11Screens, MonitorChangesAndEdidAreReported) {
     int changes = 0;
     auto watching = backend->screens().addChangedHandler([&] { ++changes; });

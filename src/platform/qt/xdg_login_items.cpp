@@ -229,7 +229,10 @@ std::filesystem::path XdgLoginItems::defaultAutostartDir() {
 
 std::filesystem::path XdgLoginItems::binaryToStart(const std::filesystem::path& running,
                                                    const std::filesystem::path& installed) {
-    if (running.empty() || sameFile(running, installed)) return installed;
+    // Unknown stays unknown: naming the installed binary instead would start one that may not
+    // be there.
+    if (running.empty()) return {};
+    if (sameFile(running, installed)) return installed;
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(running, ec);
     return ec ? running : absolute.lexically_normal();
@@ -249,6 +252,7 @@ int XdgLoginItems::status() const {
 }
 
 std::optional<std::string> XdgLoginItems::registerItem() {
+    if (binary_.empty()) return "the running binary's path is not known, so no autostart entry can start it";
     const auto exec = execValue(binary_.string());
     if (!exec) return "an autostart entry cannot start " + binary_.string() + " (its path has '=' or is not UTF-8)";
     std::error_code ec;

@@ -18,7 +18,8 @@ public:
     // $XDG_CONFIG_HOME/autostart (default ~/.config/autostart).
     static std::filesystem::path defaultAutostartDir();
     // The binary an entry should start: the installed one when the running binary is it, so
-    // the entry keeps naming the path that package upgrades replace; else the running binary.
+    // the entry keeps naming the path that package upgrades replace; else the running binary;
+    // empty when the running binary is not known (an entry then refuses to be written).
     static std::filesystem::path binaryToStart(const std::filesystem::path& running,
                                                const std::filesystem::path& installed);
 

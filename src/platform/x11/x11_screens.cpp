@@ -59,33 +59,44 @@ X11Screens::X11Screens(std::unique_ptr<Connection> conn) : conn_(std::move(conn)
     // The work area changes when docks come, go or change their struts.
     std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(c, conn_->root(), XCB_CW_EVENT_MASK, &mask);
+    refreshTimer_.setSingleShot(true);
+    QObject::connect(&refreshTimer_, &QTimer::timeout, [this] {
+        lastRefresh_ = Clock::now();
+        refresh();
+        drain();  // what came in while refreshing waits in the queue, where the notifier does not see it
+    });
     refresh();
-    // Events read while refreshing wait in the queue, where the notifier does not see them.
+    lastRefresh_ = Clock::now();
     notifier_ = watchEvents(conn_->fd(), [this] { drain(); });
 }
 
 X11Screens::~X11Screens() = default;
 
 void X11Screens::drain() {
-    for (;;) {
-        bool dirty = false;
-        while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) {
-            const std::uint8_t type = eventType(*ev);
-            if (randrEvent_ &&
-                (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
-                dirty = true;
-            if (type == XCB_PROPERTY_NOTIFY) {
-                const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev.get());
-                if (p->atom == conn_->atoms().netWorkarea) dirty = true;
-            }
+    bool dirty = false;
+    while (XPtr<xcb_generic_event_t> ev{xcb_poll_for_event(conn_->get())}) {
+        const std::uint8_t type = eventType(*ev);
+        if (randrEvent_ &&
+            (type == randrEvent_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randrEvent_ + XCB_RANDR_NOTIFY))
+            dirty = true;
+        if (type == XCB_PROPERTY_NOTIFY) {
+            const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev.get());
+            if (p->atom == conn_->atoms().netWorkarea) dirty = true;
         }
-        if (conn_->broken()) {
-            notifier_->setEnabled(false);  // the server is gone: keep the last list
-            return;
-        }
-        if (!dirty) return;
-        refresh();
     }
+    if (conn_->broken()) {
+        notifier_->setEnabled(false);  // the server is gone: keep the last list
+        refreshTimer_.stop();
+        return;
+    }
+    if (dirty) refreshSoon();
+}
+
+void X11Screens::refreshSoon() {
+    if (refreshTimer_.isActive()) return;  // that refresh reads this change too
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+        lastRefresh_ + std::chrono::milliseconds(refreshIntervalMs) - Clock::now());
+    refreshTimer_.start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count())));
 }
 
 bool X11Screens::refresh() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <map>
 #include <memory>
 
@@ -10,10 +11,13 @@
 namespace marrowick::x11 {
 
 // RandR 1.5 monitors as screens, primary first, in root-window coordinates. The list is read at
-// construction and again whenever RandR or the work area report a change (on the thread that
-// created the service, through its event loop).
+// construction and again after RandR or the work area report a change (on the thread that
+// created the service, through its event loop): however many reports come, at most one read per
+// refreshInterval, from the event loop, so a flood of them starves nothing.
 class X11Screens : public Screens {
 public:
+    static constexpr int refreshIntervalMs = 50;
+
     explicit X11Screens(std::unique_ptr<Connection> conn);
     ~X11Screens() override;
 
@@ -29,9 +33,12 @@ public:
 
 private:
     void drain();
+    void refreshSoon();
 
     std::unique_ptr<Connection> conn_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    QTimer refreshTimer_;
+    Deadline lastRefresh_;  // when the list was last read
     std::uint8_t randrEvent_ = 0;
     std::vector<Screen> screens_;
     std::map<std::uint32_t, std::optional<std::string>> uuids_;
