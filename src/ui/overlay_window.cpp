@@ -22,10 +22,14 @@ QRect windowRect(const Rect& r) {
             static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height))};
 }
 
-void showOverlayAt(QWidget& window, const Rect& r) {
+void placeOverlayAt(QWidget& window, const Rect& r) {
     const QRect target = windowRect(r);
     if (window.geometry() != target) window.setGeometry(target);
     window.show();
+}
+
+void showOverlayAt(QWidget& window, const Rect& r) {
+    placeOverlayAt(window, r);
     window.raise();
 }
 

@@ -22,8 +22,11 @@ void makeOverlayWindow(QWidget& window, OverlayInput input);
 // A rectangle of the desktop as a window's geometry, rounded to whole pixels.
 [[nodiscard]] QRect windowRect(const Rect& r);
 
-// Puts the window at r (setting its geometry only when it differs) and brings it to the front
-// of the overlays without activating anything.
+// Puts the window at r (setting its geometry only when it differs) and shows it where it stands
+// in the stacking order, without activating anything.
+void placeOverlayAt(QWidget& window, const Rect& r);
+
+// The same, and brings it to the front of the overlays.
 void showOverlayAt(QWidget& window, const Rect& r);
 
 }  // namespace marrowick

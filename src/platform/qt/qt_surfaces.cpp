@@ -10,16 +10,33 @@ namespace {
 
 class QtOutline : public OutlineSurface {
 public:
-    explicit QtOutline(std::function<bool()> translucent) : translucent_(std::move(translucent)) {}
-    void show(const Rect& r, const OutlineStyle& style) override {
+    QtOutline(std::function<bool()> translucent, QtSurfaces::StackBelow stackBelow)
+        : translucent_(std::move(translucent)), stackBelow_(std::move(stackBelow)) {}
+    void show(const Rect& r, const OutlineStyle& style, std::optional<Window> below) override {
         view_.keep();
         view_.setStyle(style, translucent_());
-        showOverlayAt(view_, r);
+        if (!below || !stackBelow_) {
+            under_.reset();
+            showOverlayAt(view_, r);
+            return;
+        }
+        // Placed under the window once, it stays there while shown: a drag's steps only move it.
+        // Stacked once mapped, as showing it brings it to the front.
+        const bool placed = view_.isVisible() && under_ == below;
+        placeOverlayAt(view_, r);
+        if (placed) return;
+        under_ = below;
+        if (!stackBelow_(view_.winId(), *below)) view_.raise();
     }
-    void hide() override { view_.release(); }
+    void hide() override {
+        under_.reset();
+        view_.release();
+    }
 
 private:
     std::function<bool()> translucent_;
+    QtSurfaces::StackBelow stackBelow_;
+    std::optional<Window> under_;  // the window it was put under while shown
     OutlineView view_;
 };
 
@@ -51,7 +68,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<OutlineSurface> QtSurfaces::outline() { return std::make_unique<QtOutline>(translucent_); }
+std::unique_ptr<OutlineSurface> QtSurfaces::outline() { return std::make_unique<QtOutline>(translucent_, stackBelow_); }
 
 std::unique_ptr<HandleSurface> QtSurfaces::handle() { return std::make_unique<QtHandle>(translucent_); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QWidget>
 #include <functional>
 
 #include "platform/surfaces.h"
@@ -10,15 +11,22 @@ namespace marrowick {
 // client place a window above the others (X11).
 class QtSurfaces : public Surfaces {
 public:
+    // Puts one of our windows just below another application's window; false where it cannot
+    // (that window is gone, or the desktop keeps no such order for us).
+    using StackBelow = std::function<bool(WId ours, Window below)>;
+
     // translucent: whether our windows can be see-through right now (on X11, whether a
-    // compositing manager runs).
-    explicit QtSurfaces(std::function<bool()> translucent) : translucent_(std::move(translucent)) {}
+    // compositing manager runs). Without stackBelow, an outline asked to stay below a window
+    // goes in front of everything instead.
+    explicit QtSurfaces(std::function<bool()> translucent, StackBelow stackBelow = {})
+        : translucent_(std::move(translucent)), stackBelow_(std::move(stackBelow)) {}
 
     std::unique_ptr<OutlineSurface> outline() override;
     std::unique_ptr<HandleSurface> handle() override;
 
 private:
     std::function<bool()> translucent_;
+    StackBelow stackBelow_;
 };
 
 }  // namespace marrowick
