@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <algorithm>
+#include <iostream>
 
 #include "app/tray_icon.h"
 #include "base/log.h"
@@ -14,6 +15,16 @@
 #include "settings/settings.h"
 
 namespace marrowick {
+
+namespace {
+
+// What a user who started us from a terminal should read there too.
+void tell(const std::string& line) {
+    note(line);
+    std::cerr << "marrowick: " << line << '\n';
+}
+
+}  // namespace
 
 App::App(Platform& platform, Options options, std::string version)
     : platform_(platform),
@@ -72,7 +83,7 @@ void App::applicationDidFinishLaunching() {
     item_->show();
     trayCheck_ = platform_.scheduler().after(trayWait, [] {
         if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-            note("no system tray available; launch Marrowick again to reach it");
+            tell("no system tray available; launch Marrowick again to reach it");
         }
     });
 
@@ -80,7 +91,7 @@ void App::applicationDidFinishLaunching() {
     // start shows where to begin. What the options ask for comes in front of it.
     const std::vector<Screen>& screens = platform_.screens().screens();
     if (std::all_of(screens.begin(), screens.end(), [](const Screen& s) { return Settings::dividers(s).empty(); })) {
-        note("no monitor has sections yet; opening the settings window");
+        tell("no monitor has sections yet; opening the settings window");
         openSettings();
     }
     actOn(options_);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A first start on two ordinary monitors, neither of which has sections: the settings window opens
-# by itself, once. Once a monitor has sections (given in that window), the next start opens
+# by itself, once, and the terminal says why. Once a monitor has sections (given in that window), the next start opens
 # nothing.
 # shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
@@ -27,6 +27,9 @@ xs_wait_for 15 settings_shown || e2e_fail "the first start opened no settings wi
 e2e_expect_eq "$(settings_windows | wc -l)" 1 "settings windows open"
 e2e_expect_eq "$(grep -c 'no monitor has sections yet; opening the settings window' "$xs_app_log")" 1 \
   "times the first start said it opens the settings window"
+# Said on the terminal too, for whoever started it from one.
+grep -q '^marrowick: no monitor has sections yet; opening the settings window$' "$xs_dir/marrowick.out" ||
+  e2e_fail "the terminal was not told: $(cat "$xs_dir/marrowick.out")"
 win="$(settings_windows)"
 
 # Through its keyboard the first monitor gets two sections: the monitor list has the focus; Tab
