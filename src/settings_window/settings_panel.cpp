@@ -123,10 +123,15 @@ void select(QButtonGroup* group, int index) {
 // chosen runs it again.
 void onSegment(QButtonGroup* group, QWidget* context, const std::function<void()>& action) {
     auto toggledNow = std::make_shared<bool>(false);
-    QObject::connect(group, &QButtonGroup::idToggled, context, [context, toggledNow, action](int, bool on) {
+    // A click, if the toggle was one, follows at once: by the next turn of the event loop none will.
+    auto* forget = new QTimer(context);
+    forget->setSingleShot(true);
+    forget->setInterval(0);
+    QObject::connect(forget, &QTimer::timeout, context, [toggledNow] { *toggledNow = false; });
+    QObject::connect(group, &QButtonGroup::idToggled, context, [forget, toggledNow, action](int, bool on) {
         if (!on) return;
-        *toggledNow = true;  // a click, if this is one, follows at once
-        QTimer::singleShot(0, context, [toggledNow] { *toggledNow = false; });
+        *toggledNow = true;
+        forget->start();
         action();
     });
     QObject::connect(group, &QButtonGroup::idClicked, context, [toggledNow, action](int) {
