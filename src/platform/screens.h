@@ -20,7 +20,7 @@ struct Screen {
     Rect workArea;                          // the frame without panels and docks
     std::optional<std::int64_t> displayId;  // the desktop's number for the monitor, when it has one
     std::string name;                       // the name the desktop shows for it (a connector name on X11)
-    double scale = 1;                       // pixels per point: 2 on a monitor shown at 2×, 1.5 at 150 %
+    double scale = 1;                       // pixels per point, above 0: 2 on a monitor shown at 2×, 1.5 at 150 %
     bool operator==(const Screen&) const = default;
 };
 
