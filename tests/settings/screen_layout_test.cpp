@@ -77,7 +77,7 @@ TEST_F(Pointer, AtTwiceTheScaleGapAndEdgeBandAreTwiceTheirPixels) {
         EXPECT_EQ(tileUnderPointer(c.p, {dense}), c.expected) << c.why;
     }
     // A gap that would leave a tile narrower than a pixel is cut in pixels, then read as points.
-    Settings::setGap(1000, dense);
+    Settings::setGap(1500, dense);
     EXPECT_DOUBLE_EQ(Settings::gap(dense), 2293 / 2.0) << "the middle tile keeps one pixel";
 }
 
