@@ -34,12 +34,12 @@ std::optional<double> variable(const char* name) {
 // The entry of QT_SCREEN_SCALE_FACTORS for a monitor, read as Qt reads it: entries split at ';',
 // "name=factor" for the monitor of that name, a bare factor for the monitor at the entry's
 // position among the entries; an entry that is no positive number is dropped.
-std::optional<double> screenFactor(std::string_view spec, std::string_view name, std::size_t index) {
+std::optional<double> screenFactor(std::string_view factors, std::string_view name, std::size_t index) {
     std::size_t position = 0;
-    while (!spec.empty()) {
-        const std::size_t end = spec.find(';');
-        const std::string_view entry = spec.substr(0, end);
-        spec = end == std::string_view::npos ? std::string_view() : spec.substr(end + 1);
+    while (!factors.empty()) {
+        const std::size_t end = factors.find(';');
+        const std::string_view entry = factors.substr(0, end);
+        factors = end == std::string_view::npos ? std::string_view() : factors.substr(end + 1);
         const std::size_t equals = entry.rfind('=');
         const auto f = positive(equals == std::string_view::npos ? entry : entry.substr(equals + 1));
         if (!f) continue;
