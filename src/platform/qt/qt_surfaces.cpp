@@ -8,24 +8,34 @@ namespace marrowick {
 
 namespace {
 
+using Scale = std::function<double(const Rect&)>;
+
+OverlayPlace place(const Rect& r, const Scale& pixelsPerPoint) {
+    return overlayPlace(r, pixelsPerPoint ? pixelsPerPoint(r) : 1.0);
+}
+
 class QtOutline : public OutlineSurface {
 public:
-    explicit QtOutline(std::function<bool()> translucent) : translucent_(std::move(translucent)) {}
+    QtOutline(std::function<bool()> translucent, Scale pixelsPerPoint)
+        : translucent_(std::move(translucent)), pixelsPerPoint_(std::move(pixelsPerPoint)) {}
     void show(const Rect& r, const OutlineStyle& style) override {
+        const OverlayPlace at = place(r, pixelsPerPoint_);
         view_.keep();
-        view_.setStyle(style, translucent_());
-        showOverlayAt(view_, r);
+        view_.setStyle(style, translucent_(), at.unitsPerPoint);
+        showOverlayAt(view_, at.geometry);
     }
     void hide() override { view_.release(); }
 
 private:
     std::function<bool()> translucent_;
+    Scale pixelsPerPoint_;
     OutlineView view_;
 };
 
 class QtHandle : public HandleSurface {
 public:
-    explicit QtHandle(std::function<bool()> translucent) : translucent_(std::move(translucent)) {
+    QtHandle(std::function<bool()> translucent, Scale pixelsPerPoint)
+        : translucent_(std::move(translucent)), pixelsPerPoint_(std::move(pixelsPerPoint)) {
         // The view lives inside this surface: its callbacks cannot outlive it.
         view_.onBegin = [this] {
             if (onPress) onPress();
@@ -38,21 +48,26 @@ public:
         };
     }
     void show(const Rect& r, Axis axis) override {
-        view_.setAxis(axis);
-        view_.setTranslucent(translucent_());
-        showOverlayAt(view_, r);
+        const OverlayPlace at = place(r, pixelsPerPoint_);
+        view_.setLook(axis, translucent_(), at.unitsPerPoint);
+        showOverlayAt(view_, at.geometry);
     }
     void hide() override { view_.hide(); }
 
 private:
     std::function<bool()> translucent_;
+    Scale pixelsPerPoint_;
     HandleView view_;
 };
 
 }  // namespace
 
-std::unique_ptr<OutlineSurface> QtSurfaces::outline() { return std::make_unique<QtOutline>(translucent_); }
+std::unique_ptr<OutlineSurface> QtSurfaces::outline() {
+    return std::make_unique<QtOutline>(translucent_, pixelsPerPoint_);
+}
 
-std::unique_ptr<HandleSurface> QtSurfaces::handle() { return std::make_unique<QtHandle>(translucent_); }
+std::unique_ptr<HandleSurface> QtSurfaces::handle() {
+    return std::make_unique<QtHandle>(translucent_, pixelsPerPoint_);
+}
 
 }  // namespace marrowick

@@ -16,7 +16,9 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& display, XdgLogi
     b->pointer_ = std::make_unique<X11Pointer>(std::move(pointerConn), b->input_.get());
     b->windows_ = std::make_unique<X11WindowControl>(display);
     // Without a compositing manager a see-through window shows opaque.
-    b->surfaces_ = std::make_unique<QtSurfaces>([screens = b->screens_.get()] { return screens->compositing(); });
+    b->surfaces_ =
+        std::make_unique<QtSurfaces>([screens = b->screens_.get()] { return screens->compositing(); },
+                                     [screens = b->screens_.get()](const Rect& r) { return screens->scaleAt(r); });
     return b;
 }
 
