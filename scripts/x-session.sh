@@ -306,14 +306,14 @@ xs_start_marrowick() {
 
 # Replaces the shell (call it in a subshell or in the background) with a command, Marrowick or
 # timeout around it, in Marrowick's environment; in the background $! is then the command's own
-# pid. Qt would scale screen sizes but not their origins on X11: one point is one pixel here.
-# This desktop is an X11 session even when the caller sits in a Wayland one.
+# pid. This desktop is an X11 session even when the caller sits in a Wayland one; its monitors
+# are at 1× unless a test sets Xft.dpi (xrdb) or Qt's scale variables.
 xs_marrowick_env() {
   mkdir -p "$xs_dir/config" "$xs_dir/state" "$xs_dir/runtime"
   chmod 700 "$xs_dir/runtime"
   exec env -u WAYLAND_DISPLAY XDG_SESSION_TYPE=x11 \
     XDG_CONFIG_HOME="$xs_dir/config" XDG_STATE_HOME="$xs_dir/state" XDG_RUNTIME_DIR="$xs_dir/runtime" \
-    QT_ENABLE_HIGHDPI_SCALING=0 QT_QPA_PLATFORM=xcb "$@"
+    QT_QPA_PLATFORM=xcb "$@"
 }
 
 xs_log_has() { [ -f "$xs_app_log" ] && grep -q -- "$1" "$xs_app_log"; }

@@ -27,6 +27,7 @@
 #include "base/log.h"
 #include "platform/x11/qt_work_area_throttle.h"
 #include "platform/x11/x11_backend.h"
+#include "platform/x11/x11_scale.h"
 #include "settings/defaults.h"
 #include "settings/settings.h"
 
@@ -178,9 +179,15 @@ int main(int argc, char** argv) {
             break;
     }
     const char* display = std::getenv("DISPLAY");
-    // One point is one X pixel, and the windows are X11 ones.
+    // The windows are X11 ones, scaled by Qt for each monitor as the core scales what it draws
+    // (x11_scale.h); GDK_SCALE, which Qt does not read, is handed to it where nothing else says
+    // anything.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (auto conn = marrowick::x11::Connection::open(display)) {
+        const auto scales = marrowick::x11::ScaleSettings::fromEnvironment(
+            marrowick::x11::readXftDpi(*conn, marrowick::x11::deadlineIn(0.5)));
+        if (const auto hint = marrowick::x11::qtScaleFactorHint(scales)) qputenv("QT_SCALE_FACTOR", hint->c_str());
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marrowick"));

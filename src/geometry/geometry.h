@@ -9,7 +9,7 @@ namespace marrowick {
 // The smallest section, as a fraction of the screen's extent.
 inline constexpr double minSection = 0.1;
 
-// No tile is offered this close to the left/right and top/bottom of a work area.
+// No tile is offered this close to the left/right and top/bottom of a work area, in points.
 struct EdgeBand {
     double x;
     double y;

@@ -17,8 +17,9 @@ Rect DividerHandle::frameOn(const Screen& screen, std::size_t index) {
     if (index >= secs.size()) return {};
     const Rect& r = secs[index];
     // Divider i is the trailing edge of section i: its right edge, or its bottom for rows.
-    if (Settings::axis(screen) == Axis::columns) return {r.maxX() - thickness / 2, a.minY(), thickness, a.height};
-    return {a.minX(), r.maxY() - thickness / 2, a.width, thickness};
+    const double across = thickness * screen.scale;
+    if (Settings::axis(screen) == Axis::columns) return {r.maxX() - across / 2, a.minY(), across, a.height};
+    return {a.minX(), r.maxY() - across / 2, a.width, across};
 }
 
 void DividerHandle::place(const Screen& on, std::size_t index) {

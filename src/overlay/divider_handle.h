@@ -12,7 +12,7 @@ namespace marrowick {
 // moves itself while dragged; the overlay places it again after each step.
 class DividerHandle {
 public:
-    // The strip's size across the divider; it is centred on it.
+    // The strip's size across the divider in points; it is centred on it.
     static constexpr double thickness = 28;
 
     DividerHandle(Platform& platform);

@@ -12,7 +12,7 @@ struct Color {
 };
 
 // How outlines look: a rounded rectangle filled in one colour with a border band in another
-// along the inside of its edge. Lengths in logical pixels.
+// along the inside of its edge. Lengths in points, as stored.
 struct OutlineStyle {
     Color fill;
     Color border;

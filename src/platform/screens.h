@@ -11,12 +11,16 @@
 
 namespace marrowick {
 
-// One monitor, in the desktop's coordinates.
+// One monitor, in the desktop's coordinates: the desktop's own pixels (the X root window's; the
+// stage's on GNOME), origin at the top-left of the desktop, y down. Every rectangle of the core
+// is in them. Lengths the behaviour gives in points (the handle's strip, the edge band, the gap,
+// the outline's border) become pixels by the scale of the monitor they lie on.
 struct Screen {
     Rect frame;
     Rect workArea;                          // the frame without panels and docks
     std::optional<std::int64_t> displayId;  // the desktop's number for the monitor, when it has one
     std::string name;                       // the name the desktop shows for it (a connector name on X11)
+    double scale = 1;                       // pixels per point, above 0: 2 on a monitor shown at 2×, 1.5 at 150 %
     bool operator==(const Screen&) const = default;
 };
 

@@ -12,7 +12,10 @@
 namespace marrowick {
 
 // What we draw above every window. A surface is made hidden and may be shown and hidden any
-// number of times; it never takes the keyboard focus or activates anything.
+// number of times; it never takes the keyboard focus or activates anything. Its rectangle is in
+// the desktop's pixels; what it draws inside (the outline's border and corners, the handle's
+// line, grip and arrow) is given in points, and the backend draws it at the scale of the monitor
+// the rectangle lies on.
 
 // A rounded rectangle in an outline style that lets every click through.
 class OutlineSurface {

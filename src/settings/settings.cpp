@@ -152,13 +152,13 @@ void setAxis(Axis a, const Screen& screen) {
 double gap(const Screen& screen) {
     const std::string key = displayKey(screen);
     const Axis a = axis(screen, key);
-    return gap(key, sections(screen.workArea, a, dividers(screen, key)), a);
+    return gapPixels(screen, key, sections(screen.workArea, a, dividers(screen, key)), a) / screen.scale;
 }
 
-double gap(std::string_view key, const std::vector<Rect>& secs, Axis a) {
+double gapPixels(const Screen& screen, std::string_view key, const std::vector<Rect>& secs, Axis a) {
     const Value* stored = entry(displayGapKey, key);
     if (stored == nullptr || !stored->isNumber()) return 0;
-    return usableGap(stored->number(), secs, a);
+    return usableGap(stored->number() * screen.scale, secs, a);
 }
 
 void setGap(double g, const Screen& screen) { setEntry(displayGapKey, displayKey(screen), Value(g)); }

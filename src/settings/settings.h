@@ -80,14 +80,16 @@ void registerDefaults(std::optional<Color> accent = std::nullopt);
 void setDividers(const std::vector<double>& dividers, const Screen& screen);
 [[nodiscard]] Axis axis(const Screen& screen);
 void setAxis(Axis axis, const Screen& screen);
-// Within 0 and the most that leaves every tile at least one pixel (usableGap).
+// In points, as stored: within 0 and the most that leaves every tile at least one pixel.
 [[nodiscard]] double gap(const Screen& screen);
 void setGap(double gap, const Screen& screen);
 
-// The same reads for a display key (and its sections) computed once by the caller.
+// The same reads for a display key (and its sections) computed once by the caller; this gap is
+// in pixels (the stored points times the screen's scale, within usableGap).
 [[nodiscard]] std::vector<double> dividers(const Screen& screen, std::string_view key);
 [[nodiscard]] Axis axis(const Screen& screen, std::string_view key);
-[[nodiscard]] double gap(std::string_view key, const std::vector<Rect>& sections, Axis axis);
+[[nodiscard]] double gapPixels(const Screen& screen, std::string_view key, const std::vector<Rect>& sections,
+                               Axis axis);
 
 // The stored set when it is a whole number made only of the four keys' bits (0, no key,
 // included), else the default.

@@ -17,13 +17,18 @@ namespace marrowick {
 
 namespace {
 
-constexpr double fontSize = 11;
+// The labels' size beside the 13-point system font the editor was designed with.
+constexpr double labelRatio = 11.0 / 13.0;
 constexpr double cornerRadius = 6;
 constexpr double cursorBand = 8;  // half the width of the resize-cursor band of a divider
 constexpr double keyStep = 0.01;
 
 QFont labelFont(QFont f) {
-    f.setPixelSize(static_cast<int>(fontSize));
+    if (f.pointSizeF() > 0) {
+        f.setPointSizeF(f.pointSizeF() * labelRatio);
+    } else {
+        f.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pixelSize() * labelRatio))));
+    }
     return f;
 }
 

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -12,8 +13,12 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "base/log.h"
 #include "follow/window_follower.h"
@@ -25,18 +30,25 @@
 #include "settings/settings.h"
 #include "settings_window/partition_view.h"
 #include "settings_window/swatch.h"
+#include "settings_window/swatch_row.h"
 #include "settings_window/value_slider.h"
 
 namespace marrowick {
 
 namespace {
 
-constexpr int menuWidth = 450;
-constexpr int editorWidth = 520;
-constexpr int editorHeight = 170;
-constexpr int sliderWidth = 300;
-constexpr int gapLabelWidth = 44;
-constexpr int insets = 20;
+// The layout's lengths, for a window set in a 13-point system font; they grow and shrink with
+// the font the window is set in (fontUnit), and Qt scales them for the monitor.
+constexpr double designFontSize = 13;
+constexpr double windowWidth = 560;
+constexpr double menuWidth = 450;
+constexpr double editorWidth = 520;
+constexpr double editorHeight = 170;
+constexpr double sliderWidth = 300;
+constexpr double insets = 20;
+constexpr double rowSpacing = 8;     // between the controls of a row
+constexpr double groupSpacing = 16;  // between two groups of one row ("Sections:" and "Direction:")
+constexpr double keySpacing = 14;
 const QColor systemOrange(255, 149, 0);
 
 const char* const conflictHint =
@@ -48,6 +60,11 @@ const char* const calmHint =
 QString nameFrom(const QString& label) { return label.endsWith(QLatin1Char(':')) ? label.chopped(1) : label; }
 
 QLabel* label(const QString& text) { return new QLabel(text); }
+
+// How much larger than the layout's design font the window's font is.
+double fontUnit(const QWidget& w) { return QFontInfo(w.font()).pixelSize() / designFontSize; }
+
+int scaled(double length, double unit) { return static_cast<int>(std::lround(length * unit)); }
 
 // A segmented control: checkable buttons side by side, one of them selected; arrow keys move
 // the selection, like the radio buttons they stand for.
@@ -70,19 +87,19 @@ QWidget* segmented(const QStringList& titles, QButtonGroup* group, const QString
     return box;
 }
 
-QHBoxLayout* hstack(std::initializer_list<QWidget*> widgets, int spacing = -1) {
+QHBoxLayout* hstack(std::initializer_list<QWidget*> widgets, int spacing) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
-    if (spacing >= 0) row->setSpacing(spacing);
+    row->setSpacing(spacing);
     for (QWidget* w : widgets) row->addWidget(w);
     row->addStretch();
     return row;
 }
 
 // A slider named after the label in front of it.
-ValueSlider* slider(double minimum, double maximum, double step, const QString& name) {
+ValueSlider* slider(double minimum, double maximum, double step, const QString& name, int width) {
     auto* s = new ValueSlider(minimum, maximum, step);
-    s->setFixedWidth(sliderWidth);
+    s->setFixedWidth(width);
     s->setAccessibleName(nameFrom(name));
     return s;
 }
@@ -96,7 +113,31 @@ void check(QAbstractButton* box, bool ticked) {
 int selected(const QButtonGroup* group) { return group->checkedId(); }
 
 void select(QButtonGroup* group, int index) {
+    // The group reports its buttons' changes itself.
+    const QSignalBlocker quiet(group);
     if (QAbstractButton* b = group->button(index)) check(b, true);
+}
+
+// A segment's action runs once however the segment was chosen: a click, the arrow keys, or the
+// accessible Toggle action, which checks it without a click. A click on the segment already
+// chosen runs it again.
+void onSegment(QButtonGroup* group, QWidget* context, const std::function<void()>& action) {
+    auto toggledNow = std::make_shared<bool>(false);
+    // A click, if the toggle was one, follows at once: by the next turn of the event loop none will.
+    auto* forget = new QTimer(context);
+    forget->setSingleShot(true);
+    forget->setInterval(0);
+    QObject::connect(forget, &QTimer::timeout, context, [toggledNow] { *toggledNow = false; });
+    QObject::connect(group, &QButtonGroup::idToggled, context, [forget, toggledNow, action](int, bool on) {
+        if (!on) return;
+        *toggledNow = true;
+        forget->start();
+        action();
+    });
+    QObject::connect(group, &QButtonGroup::idClicked, context, [toggledNow, action](int) {
+        if (std::exchange(*toggledNow, false)) return;
+        action();
+    });
 }
 
 void enable(QButtonGroup* group, bool on) {
@@ -137,9 +178,9 @@ SettingsPanel::~SettingsPanel() = default;
 
 void SettingsPanel::build() {
     QWidget* w = window_.get();
-    w->setWindowTitle(QStringLiteral("Marrowick"));
-    w->resize(width, 300);
-    w->setFixedWidth(width);
+    w->setWindowTitle(QStringLiteral("Marrowick Settings"));
+    const double unit = fontUnit(*w);
+    w->resize(scaled(windowWidth, unit), scaled(300, unit));
 
     // The editor's callbacks die with the view, which the panel's window owns.
     c_.partitions = new PartitionView;
@@ -156,7 +197,7 @@ void SettingsPanel::build() {
     };
 
     c_.monitorMenu = new QComboBox;
-    c_.monitorMenu->setFixedWidth(menuWidth);
+    c_.monitorMenu->setFixedWidth(scaled(menuWidth, unit));
     c_.monitorMenu->setAccessibleName(QStringLiteral("Monitor"));
     QObject::connect(c_.monitorMenu, &QComboBox::activated, w, [this] { pickMonitor(); });
 
@@ -164,13 +205,13 @@ void SettingsPanel::build() {
     QWidget* sections =
         segmented({QStringLiteral("Off"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},
                   c_.sectionPicker, QStringLiteral("Sections"));
-    QObject::connect(c_.sectionPicker, &QButtonGroup::idClicked, w, [this] { pickSections(); });
+    onSegment(c_.sectionPicker, w, [this] { pickSections(); });
     c_.axisPicker = new QButtonGroup(w);
     QWidget* axis = segmented({QStringLiteral("Side by side"), QStringLiteral("Stacked")}, c_.axisPicker,
                               QStringLiteral("Direction"));
-    QObject::connect(c_.axisPicker, &QButtonGroup::idClicked, w, [this] { pickAxis(); });
+    onSegment(c_.axisPicker, w, [this] { pickAxis(); });
 
-    c_.partitions->setFixedSize(editorWidth, editorHeight);
+    c_.partitions->setFixedSize(scaled(editorWidth, unit), scaled(editorHeight, unit));
 
     auto button = [w](const QString& title, auto action) {
         auto* b = new QPushButton(title);
@@ -184,32 +225,34 @@ void SettingsPanel::build() {
     c_.showButton = button(QStringLiteral("Show on screen"), [this] { showOnScreen(); });
 
     const QString gapText = QStringLiteral("Gap between windows:");
-    c_.gapSlider = slider(0, 40, 1, gapText);
+    c_.gapSlider = slider(0, 40, 1, gapText, scaled(sliderWidth, unit));
     QObject::connect(c_.gapSlider, &QSlider::sliderPressed, w, [this] { gapChanged(GapEdit::begin); });
     QObject::connect(c_.gapSlider, &QSlider::valueChanged, w,
                      [this] { gapChanged(c_.gapSlider->isSliderDown() ? GapEdit::move : GapEdit::step); });
     QObject::connect(c_.gapSlider, &QSlider::sliderReleased, w, [this] { gapChanged(GapEdit::end); });
     c_.gapLabel = label(QStringLiteral("0 px"));
-    c_.gapLabel->setFixedWidth(gapLabelWidth);
+    // As wide as the widest gap it shows, so the row does not move as it changes.
+    c_.gapLabel->setMinimumWidth(c_.gapLabel->fontMetrics().horizontalAdvance(QStringLiteral("40 px")));
 
     const Modifiers keys = Settings::keys();
     for (std::size_t i = 0; i < keyChoices_.size(); ++i) {
         auto* box = new QCheckBox(keyChoices_[i].title);
         box->setChecked(keys.has(keyChoices_[i].key));
-        QObject::connect(box, &QCheckBox::clicked, w, [this, i] { toggleKey(static_cast<int>(i)); });
+        // toggled, not clicked: the accessible Toggle action ticks a box without a click.
+        QObject::connect(box, &QCheckBox::toggled, w, [this, i] { toggleKey(static_cast<int>(i)); });
         c_.keyBoxes[i] = box;
     }
 
     c_.liveBox =
         new QCheckBox(QStringLiteral("Holding the keys for a moment shows the sections, with arrows to resize them"));
     c_.liveBox->setChecked(Settings::liveOverlay());
-    QObject::connect(c_.liveBox, &QCheckBox::clicked, w, [this] { toggleLive(); });
+    QObject::connect(c_.liveBox, &QCheckBox::toggled, w, [this] { toggleLive(); });
 
     c_.macTilingBox = new QCheckBox(QStringLiteral("Turn off macOS's “Hold ⌥ key while dragging windows to tile”"));
-    QObject::connect(c_.macTilingBox, &QCheckBox::clicked, w, [this] { toggleMacTiling(); });
+    QObject::connect(c_.macTilingBox, &QCheckBox::toggled, w, [this] { toggleMacTiling(); });
     c_.macTilingHint = new QLabel;
     c_.macTilingHint->setWordWrap(true);
-    c_.macTilingHint->setMaximumWidth(editorWidth);
+    c_.macTilingHint->setMaximumWidth(scaled(editorWidth, unit));
     QFont small = c_.macTilingHint->font();
     small.setPointSizeF(small.pointSizeF() * 11.0 / 13.0);
     c_.macTilingHint->setFont(small);
@@ -228,33 +271,23 @@ void SettingsPanel::build() {
     const std::array<QString, 6> gridLabels{QStringLiteral("Fill colour"),      QStringLiteral("Fill opacity"),
                                             QStringLiteral("Border colour"),    QStringLiteral("Border opacity"),
                                             QStringLiteral("Border thickness"), QStringLiteral("Corner roundness")};
-    c_.fillOpacity = slider(0.05, 1, 0.05, gridLabels[1]);
-    c_.borderOpacity = slider(0, 1, 0.05, gridLabels[3]);
-    c_.borderWidth = slider(0, 8, 0.5, gridLabels[4]);
-    c_.cornerRadius = slider(0, 40, 1, gridLabels[5]);
+    const int sliderPixels = scaled(sliderWidth, unit);
+    c_.fillOpacity = slider(0.05, 1, 0.05, gridLabels[1], sliderPixels);
+    c_.borderOpacity = slider(0, 1, 0.05, gridLabels[3], sliderPixels);
+    c_.borderWidth = slider(0, 8, 0.5, gridLabels[4], sliderPixels);
+    c_.cornerRadius = slider(0, 40, 1, gridLabels[5], sliderPixels);
     for (ValueSlider* s : {c_.fillOpacity, c_.borderOpacity, c_.borderWidth, c_.cornerRadius}) {
         QObject::connect(s, &QSlider::valueChanged, w, [this] { outlineChanged(); });
     }
 
     auto* grid = new QGridLayout;
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(8);
-    grid->setHorizontalSpacing(12);
-    auto chips = [](const std::vector<Swatch*>& row, const QString& name) {
-        auto* box = new QWidget;
-        auto* layout = new QHBoxLayout(box);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(2);
-        for (Swatch* s : row) layout->addWidget(s);
-        box->setAccessibleName(name);
-        return box;
-    };
-    const std::array<QWidget*, 6> cells{chips(c_.fillSwatches, gridLabels[0]),
-                                        c_.fillOpacity,
-                                        chips(c_.borderSwatches, gridLabels[2]),
-                                        c_.borderOpacity,
-                                        c_.borderWidth,
-                                        c_.cornerRadius};
+    grid->setVerticalSpacing(scaled(8, unit));
+    grid->setHorizontalSpacing(scaled(12, unit));
+    c_.fillRow = new SwatchRow(c_.fillSwatches, gridLabels[0]);
+    c_.borderRow = new SwatchRow(c_.borderSwatches, gridLabels[2]);
+    const std::array<QWidget*, 6> cells{c_.fillRow,       c_.fillOpacity, c_.borderRow,
+                                        c_.borderOpacity, c_.borderWidth, c_.cornerRadius};
     for (int r = 0; r < 6; ++r) {
         QLabel* l = label(gridLabels[static_cast<std::size_t>(r)]);
         l->setBuddy(cells[static_cast<std::size_t>(r)]);
@@ -265,35 +298,39 @@ void SettingsPanel::build() {
 
     c_.loginBox = new QCheckBox(QStringLiteral("Start at login"));
     c_.loginBox->setChecked(platform_.loginItems().status() == LoginItems::enabled);
-    QObject::connect(c_.loginBox, &QCheckBox::clicked, w, [this] { toggleLogin(); });
+    QObject::connect(c_.loginBox, &QCheckBox::toggled, w, [this] { toggleLogin(); });
     c_.resetButton = button(QStringLiteral("Reset outline"), [this] { resetOutline(); });
 
     // The main column: rows top to bottom with the space below each.
     auto* column = new QVBoxLayout(w);
-    column->setContentsMargins(insets, insets, insets, insets);
+    const int margin = scaled(insets, unit);
+    column->setContentsMargins(margin, margin, margin, margin);
     column->setSpacing(0);
-    auto row = [column](QLayout* layout, int below) {
+    auto row = [column, unit](QLayout* layout, int below) {
         column->addLayout(layout);
-        if (below > 0) column->addSpacing(below);
+        if (below > 0) column->addSpacing(scaled(below, unit));
     };
-    auto line = [column](QWidget* widget, int below) {
+    auto line = [column, unit](QWidget* widget, int below) {
         column->addWidget(widget, 0, Qt::AlignLeft);
-        if (below > 0) column->addSpacing(below);
+        if (below > 0) column->addSpacing(scaled(below, unit));
     };
+    const int spacing = scaled(rowSpacing, unit);
     QLabel* monitorLabel = label(QStringLiteral("Monitor:"));
     monitorLabel->setBuddy(c_.monitorMenu);
-    row(hstack({monitorLabel, c_.monitorMenu}), 10);
+    row(hstack({monitorLabel, c_.monitorMenu}, spacing), 10);
     QLabel* sectionsLabel = label(QStringLiteral("Sections:"));
     QLabel* axisLabel = label(QStringLiteral("Direction:"));
-    row(hstack({sectionsLabel, sections, axisLabel, axis}), 10);
+    QHBoxLayout* sectionsRow = hstack({sectionsLabel, sections, axisLabel, axis}, spacing);
+    sectionsRow->insertSpacing(sectionsRow->indexOf(axisLabel), scaled(groupSpacing, unit) - spacing);
+    row(sectionsRow, 10);
     line(c_.partitions, 10);
-    row(hstack({c_.evenButton, c_.quarterButton, c_.showButton}), 10);
+    row(hstack({c_.evenButton, c_.quarterButton, c_.showButton}, spacing), 10);
     QLabel* gapLabelText = label(gapText);
     gapLabelText->setBuddy(c_.gapSlider);
-    row(hstack({gapLabelText, c_.gapSlider, c_.gapLabel}), 20);
+    row(hstack({gapLabelText, c_.gapSlider, c_.gapLabel}, spacing), 20);
     line(label(QStringLiteral("Hold while dragging a window:")), 10);
     auto* keyRow = new QHBoxLayout;
-    keyRow->setSpacing(14);
+    keyRow->setSpacing(scaled(keySpacing, unit));
     for (QCheckBox* box : c_.keyBoxes) keyRow->addWidget(box);
     keyRow->addStretch();
     row(keyRow, 10);
@@ -302,7 +339,9 @@ void SettingsPanel::build() {
     line(c_.liveBox, tiling ? 10 : 20);
     if (tiling) {
         line(c_.macTilingBox, 4);
-        line(c_.macTilingHint, 20);
+        // The whole row's width (up to its maximum), so that it wraps there and is as high as that needs.
+        column->addWidget(c_.macTilingHint);
+        column->addSpacing(scaled(20, unit));
     } else {
         c_.macTilingBox->setParent(w);
         c_.macTilingHint->setParent(w);
@@ -321,6 +360,7 @@ void SettingsPanel::build() {
     order.insert(order.end(), {c_.partitions, c_.evenButton, c_.quarterButton, c_.showButton, c_.gapSlider});
     order.insert(order.end(), c_.keyBoxes.begin(), c_.keyBoxes.end());
     order.insert(order.end(), {c_.liveBox, c_.macTilingBox});
+    // The chips keep their places in the chain; only each row's stop takes Tab (SwatchRow).
     order.insert(order.end(), c_.fillSwatches.begin(), c_.fillSwatches.end());
     order.push_back(c_.fillOpacity);
     order.insert(order.end(), c_.borderSwatches.begin(), c_.borderSwatches.end());
@@ -341,6 +381,9 @@ void SettingsPanel::open() {
     QWidget& w = *window_;
     QLayout* layout = w.layout();
     layout->activate();
+    // As wide as the design asks, or as its widest row needs with this font; as high as the
+    // column then is.
+    const int width = std::max(scaled(windowWidth, fontUnit(w)), layout->totalMinimumSize().width());
     const int height =
         layout->hasHeightForWidth() ? layout->totalHeightForWidth(width) : layout->totalSizeHint().height();
     w.setFixedSize(width, height);
@@ -541,6 +584,8 @@ void SettingsPanel::syncOutlineControls() {
     const Color border = Settings::color(Settings::borderColorKey);
     for (Swatch* chip : c_.fillSwatches) chip->setChosen(chip->matches(fill));
     for (Swatch* chip : c_.borderSwatches) chip->setChosen(chip->matches(border));
+    c_.fillRow->followChoice();
+    c_.borderRow->followChoice();
     c_.fillOpacity->setRealValue(fill.alpha);
     c_.borderOpacity->setRealValue(border.alpha);
     c_.borderWidth->setRealValue(Settings::borderWidth());

@@ -26,6 +26,7 @@ class MacOptionTiling;
 class NotificationCenter;
 class PartitionView;
 class Swatch;
+class SwatchRow;
 class ValueSlider;
 class WindowFollower;
 
@@ -48,7 +49,6 @@ public:
     static constexpr std::array<int, 4> sectionCounts{0, 2, 3, 4};
     static constexpr double previewSeconds = 1.5;
     static constexpr double dragEndSeconds = 1.0;
-    static constexpr int width = 560;
 
     // The controls, owned by the window; for the application and tests.
     struct Controls {
@@ -67,6 +67,8 @@ public:
         QLabel* macTilingHint = nullptr;
         std::vector<Swatch*> fillSwatches;
         std::vector<Swatch*> borderSwatches;
+        SwatchRow* fillRow = nullptr;
+        SwatchRow* borderRow = nullptr;
         ValueSlider* fillOpacity = nullptr;
         ValueSlider* borderOpacity = nullptr;
         ValueSlider* borderWidth = nullptr;

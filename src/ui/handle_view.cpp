@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 
 #include "ui/overlay_window.h"
 
@@ -20,29 +22,27 @@ HandleView::HandleView() {
     setAccessibleName(QStringLiteral("Divider"));
 }
 
-void HandleView::setAxis(Axis axis) {
-    if (axis == axis_) return;
+void HandleView::setLook(Axis axis, bool translucent, double unitsPerPoint) {
+    if (axis == axis_ && translucent == translucent_ && unitsPerPoint == unitsPerPoint_) return;
+    if (axis != axis_) setCursor(axis == Axis::columns ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     axis_ = axis;
-    setCursor(axis == Axis::columns ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-    applyShape();
-    update();
-}
-
-void HandleView::setTranslucent(bool translucent) {
-    if (translucent == translucent_) return;
     translucent_ = translucent;
+    unitsPerPoint_ = unitsPerPoint;
     applyShape();
     update();
 }
 
 QRectF HandleView::lineRect() const {
     const QRectF b(rect());
-    if (axis_ == Axis::columns) return {b.center().x() - lineWidth / 2, 0, lineWidth, b.height()};
-    return {0, b.center().y() - lineWidth / 2, b.width(), lineWidth};
+    const double w = lineWidth * unitsPerPoint_;
+    if (axis_ == Axis::columns) return {b.center().x() - w / 2, 0, w, b.height()};
+    return {0, b.center().y() - w / 2, b.width(), w};
 }
 
 QRectF HandleView::gripRect() const {
-    const QSizeF size = axis_ == Axis::columns ? QSizeF(gripAcross, gripAlong) : QSizeF(gripAlong, gripAcross);
+    const double across = gripAcross * unitsPerPoint_;
+    const double along = gripAlong * unitsPerPoint_;
+    const QSizeF size = axis_ == Axis::columns ? QSizeF(across, along) : QSizeF(along, across);
     QRectF grip(QPointF(), size);
     grip.moveCenter(QRectF(rect()).center());
     return grip;
@@ -55,7 +55,7 @@ void HandleView::applyShape() {
     }
     QPainterPath shape;
     shape.addRect(lineRect());
-    shape.addRoundedRect(gripRect(), gripRadius, gripRadius);
+    shape.addRoundedRect(gripRect(), gripRadius * unitsPerPoint_, gripRadius * unitsPerPoint_);
     setMask(QRegion(shape.toFillPolygon().toPolygon()));
 }
 
@@ -67,11 +67,12 @@ void HandleView::paintEvent(QPaintEvent* /*event*/) {
     const QColor accent = palette().color(QPalette::Highlight);
     p.fillRect(lineRect(), accent);
     QPainterPath grip;
-    grip.addRoundedRect(gripRect(), gripRadius, gripRadius);
+    grip.addRoundedRect(gripRect(), gripRadius * unitsPerPoint_, gripRadius * unitsPerPoint_);
     p.fillPath(grip, accent);
     QFont font = p.font();
     font.setBold(true);
-    font.setPixelSize(arrowSize);  // one point is one pixel
+    // The arrow's size is in points of the monitor, whatever the font settings say.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(arrowSize * unitsPerPoint_))));
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(rect()), Qt::AlignCenter, arrow(axis_));

@@ -15,16 +15,17 @@ public:
     HandleView();
 
     [[nodiscard]] Axis axis() const { return axis_; }
-    // Redraws and changes the cursor only when the axis changes.
-    void setAxis(Axis axis);
-    // Without translucency the faint fill would show as a dark slab: the window is cut down to
-    // the line and the grip then.
-    void setTranslucent(bool translucent);
+    [[nodiscard]] double unitsPerPoint() const { return unitsPerPoint_; }
+    // Draws for a divider along axis, at unitsPerPoint of this window's units to a point; redraws
+    // and changes the cursor only when something changed. Without translucency the faint fill
+    // would show as a dark slab: the window is cut down to the line and the grip then.
+    void setLook(Axis axis, bool translucent, double unitsPerPoint = 1);
 
     std::function<void()> onBegin;
     std::function<void()> onDrag;
     std::function<void()> onEnd;
 
+    // In points.
     static constexpr double lineWidth = 2;
     static constexpr double gripAcross = 24;
     static constexpr double gripAlong = 56;
@@ -46,6 +47,7 @@ private:
 
     Axis axis_ = Axis::columns;
     bool translucent_ = true;
+    double unitsPerPoint_ = 1;
     bool pressed_ = false;
 };
 

@@ -19,10 +19,11 @@ OutlineView::OutlineView() {
     });
 }
 
-void OutlineView::setStyle(const OutlineStyle& s, bool translucent) {
-    if (s == style_ && translucent == translucent_) return;
+void OutlineView::setStyle(const OutlineStyle& s, bool translucent, double unitsPerPoint) {
+    if (s == style_ && translucent == translucent_ && unitsPerPoint == unitsPerPoint_) return;
     style_ = s;
     translucent_ = translucent;
+    unitsPerPoint_ = unitsPerPoint;
     update();
     applyShape();
 }
@@ -32,11 +33,14 @@ void OutlineView::release() {
     if (testAttribute(Qt::WA_WState_Created) && !releaseTimer_.isActive()) releaseTimer_.start();
 }
 
-QPainterPath OutlineView::outerPath() const {
+double OutlineView::radius() const {
     const QRectF box(rect());
-    const double radius = std::clamp(style_.cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+    return std::clamp(style_.cornerRadius * unitsPerPoint_, 0.0, std::min(box.width(), box.height()) / 2);
+}
+
+QPainterPath OutlineView::outerPath() const {
     QPainterPath outer;
-    outer.addRoundedRect(box, radius, radius);
+    outer.addRoundedRect(QRectF(rect()), radius(), radius());
     return outer;
 }
 
@@ -44,16 +48,17 @@ QPainterPath OutlineView::outerPath() const {
 QPainterPath OutlineView::borderBand(double width) const {
     const QRectF box(rect());
     const double half = std::min(box.width(), box.height()) / 2;
-    const double radius = std::clamp(style_.cornerRadius, 0.0, half);
     const double w = std::clamp(width, 0.0, half);
     QPainterPath hole;
-    const double innerRadius = std::max(0.0, radius - w);
+    const double innerRadius = std::max(0.0, radius() - w);
     hole.addRoundedRect(box.adjusted(w, w, -w, -w), innerRadius, innerRadius);
     return outerPath().subtracted(hole);
 }
 
-// Without translucency a thin border shows at least one pixel wide.
-double OutlineView::bandWidth() const { return translucent_ ? style_.borderWidth : std::max(1.0, style_.borderWidth); }
+// Without translucency a thin border shows at least one point wide.
+double OutlineView::bandWidth() const {
+    return (translucent_ ? style_.borderWidth : std::max(1.0, style_.borderWidth)) * unitsPerPoint_;
+}
 
 // Without translucency a see-through fill would show as a solid slab: keep only the border, with
 // the inside cut away so the desktop shows through.

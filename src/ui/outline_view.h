@@ -16,8 +16,10 @@ class OutlineView : public QWidget {
 public:
     OutlineView();
 
-    void setStyle(const OutlineStyle& style, bool translucent);
+    // The style's lengths are points; unitsPerPoint is how many of this window's units make one.
+    void setStyle(const OutlineStyle& style, bool translucent, double unitsPerPoint = 1);
     [[nodiscard]] const OutlineStyle& style() const { return style_; }
+    [[nodiscard]] double unitsPerPoint() const { return unitsPerPoint_; }
 
     // Hides the window; a moment later its native window and paint buffer go, unless it is shown
     // again meanwhile: a buffer of the window's size would otherwise stay allocated while nothing
@@ -34,10 +36,12 @@ private:
     [[nodiscard]] QPainterPath outerPath() const;
     [[nodiscard]] QPainterPath borderBand(double width) const;
     [[nodiscard]] double bandWidth() const;
+    [[nodiscard]] double radius() const;
     void applyShape();
 
     OutlineStyle style_;
     bool translucent_ = true;
+    double unitsPerPoint_ = 1;
     static constexpr std::chrono::milliseconds releaseDelay{500};
     QTimer releaseTimer_;
 };

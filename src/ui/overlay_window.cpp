@@ -1,5 +1,7 @@
 #include "ui/overlay_window.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
@@ -17,19 +19,35 @@ void makeOverlayWindow(QWidget& window, OverlayInput input) {
     window.setGeometry(0, 0, 0, 0);
 }
 
-QRect windowRect(const Rect& r) {
-    return {static_cast<int>(std::lround(r.x)), static_cast<int>(std::lround(r.y)),
-            static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height))};
+OverlayPlace overlayPlace(const Rect& r, double pixelsPerPoint) {
+    // The screen whose pixels hold the rectangle's centre; the desktop's pixels are Qt's own
+    // where none does.
+    const QPointF centre(r.x + r.width / 2, r.y + r.height / 2);
+    QPointF origin;
+    double ratio = 1;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        const double dpr = s->devicePixelRatio();
+        if (QRectF(g.topLeft(), QSizeF(g.size()) * dpr).contains(centre)) {
+            origin = g.topLeft();
+            ratio = dpr;
+            break;
+        }
+    }
+    const auto x = [&](double v) { return static_cast<int>(std::lround(origin.x() + (v - origin.x()) / ratio)); };
+    const auto y = [&](double v) { return static_cast<int>(std::lround(origin.y() + (v - origin.y()) / ratio)); };
+    const int left = x(r.minX());
+    const int top = y(r.minY());
+    return {QRect(left, top, x(r.maxX()) - left, y(r.maxY()) - top), pixelsPerPoint / ratio};
 }
 
-void placeOverlayAt(QWidget& window, const Rect& r) {
-    const QRect target = windowRect(r);
-    if (window.geometry() != target) window.setGeometry(target);
+void placeOverlayAt(QWidget& window, const QRect& geometry) {
+    if (window.geometry() != geometry) window.setGeometry(geometry);
     window.show();
 }
 
-void showOverlayAt(QWidget& window, const Rect& r) {
-    placeOverlayAt(window, r);
+void showOverlayAt(QWidget& window, const QRect& geometry) {
+    placeOverlayAt(window, geometry);
     window.raise();
 }
 

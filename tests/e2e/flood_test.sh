@@ -46,7 +46,7 @@ xs_alive "$xs_app_pid" || e2e_fail "Marrowick exited in the flood"
 (xs_marrowick_env timeout 20 "$e2e_app") >"$xs_dir/second.out" 2>&1 </dev/null
 settings_window() {
   local id
-  for id in $(xdotool search --name '^Marrowick$' 2>/dev/null); do
+  for id in $(xdotool search --name '^Marrowick Settings$' 2>/dev/null); do
     xs_managed "$id" && echo "$id" && return 0
   done
   return 1

@@ -11,7 +11,7 @@ settings="$xs_dir/config/marrowick/settings.json"
 
 settings_window() {
   local id
-  for id in $(xdotool search --name '^Marrowick$' 2>/dev/null); do
+  for id in $(xdotool search --name '^Marrowick Settings$' 2>/dev/null); do
     xs_managed "$id" && echo "$id" && return 0
   done
   return 1

@@ -181,6 +181,23 @@ TEST_F(LiveOverlayTest, EveryMonitorWithSectionsShowsItsTilesAndDividers) {
     EXPECT_EQ(handle(2).axis, Axis::rows);
 }
 
+// A 1× ultrawide beside a monitor at 2× (3840 × 2160 pixels): each draws in its own points.
+TEST_F(LiveOverlayTest, EachMonitorLaysOutItsHandlesAndGapsAtItsOwnScale) {
+    Screen dense{{3440, 0, 3840, 2160}, {3440, 50, 3840, 2110}, std::nullopt, "Dense", 2};
+    desk.screens().setScreens({wide, dense});
+    Settings::setDividers({0.5}, dense);
+    Settings::setGap(10, dense);
+    Settings::setGap(10, wide);
+    run("KW");
+    ASSERT_EQ(visibleHandles(), 3U);
+    EXPECT_EQ(handle(1).rect, (Rect{2293 - 14, 25, 28, 1415})) << "28 points at 1×";
+    EXPECT_EQ(handle(2).rect, (Rect{5360 - 28, 50, 56, 2110})) << "28 points are 56 pixels at 2×";
+    ASSERT_EQ(visibleOutlines(), 5U);
+    EXPECT_EQ(outline(1).rect.x - outline(0).rect.maxX(), 10) << "a 10-point gap at 1×";
+    EXPECT_EQ(outline(4).rect.x - outline(3).rect.maxX(), 20) << "the same gap at 2×";
+    EXPECT_EQ(outline(4).style, Settings::outlineStyle()) << "the style stays in points; the surface scales it";
+}
+
 TEST_F(LiveOverlayTest, SurplusSurfacesAreHiddenAndReused) {
     Settings::setDividers({0.5}, right);
     run("KW");

@@ -57,5 +57,29 @@ TEST_F(Pointer, OnlyTheScreenUnderThePointerIsTried) {
     EXPECT_EQ(tileUnderPointer({30, 60}, {tiny}), std::nullopt) << "too small to offer a tile";
 }
 
+// A monitor shown at 2× (3440 × 1440 points, 6880 × 2880 pixels): the gap and the edge band are
+// points, so twice as many pixels; the stored gap stays what the user chose.
+TEST_F(Pointer, AtTwiceTheScaleGapAndEdgeBandAreTwiceTheirPixels) {
+    Screen dense = screen(Rect{0, 0, 6880, 2880}, Rect{0, 50, 6880, 2830}, "Wide");
+    dense.scale = 2;
+    EXPECT_EQ(tiles(dense), (std::vector<Rect>{{0, 50, 2283, 2830}, {2303, 50, 2274, 2830}, {4597, 50, 2283, 2830}}));
+    EXPECT_DOUBLE_EQ(Settings::gap(dense), 10) << "in points, as stored";
+    const std::optional<Rect> none;
+    const Rect first{0, 50, 2283, 2830};
+    struct Case {
+        Point p;
+        std::optional<Rect> expected;
+        const char* why;
+    };
+    for (const Case& c : {Case{{59.9, 700}, none, "60-pixel left band"}, Case{{60, 700}, first, "past the band"},
+                          Case{{700, 169.9}, none, "120-pixel top band"}, Case{{700, 170}, first, "past it"},
+                          Case{{6820, 700}, none, "right band"}}) {
+        EXPECT_EQ(tileUnderPointer(c.p, {dense}), c.expected) << c.why;
+    }
+    // A gap that would leave a tile narrower than a pixel is cut in pixels, then read as points.
+    Settings::setGap(1500, dense);
+    EXPECT_DOUBLE_EQ(Settings::gap(dense), 2293 / 2.0) << "the middle tile keeps one pixel";
+}
+
 }  // namespace
 }  // namespace marrowick

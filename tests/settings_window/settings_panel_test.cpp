@@ -3,22 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <algorithm>
+#include <map>
 
 #include "follow/window_follower.h"
 #include "settings/mac_option_tiling.h"
 #include "settings/notification_center.h"
 #include "settings/settings.h"
+#include "settings_window/layout_faults.h"
 #include "settings_window/partition_view.h"
 #include "settings_window/swatch.h"
+#include "settings_window/swatch_row.h"
 #include "settings_window/value_slider.h"
 #include "support/desktop_fixture.h"
 
@@ -93,7 +100,7 @@ protected:
 };
 
 TEST_F(PanelTest, BuildsTheRowsWithTheirTextsAndRanges) {
-    EXPECT_EQ(panel().window().windowTitle(), "Marrowick");
+    EXPECT_EQ(panel().window().windowTitle(), "Marrowick Settings");
     EXPECT_EQ(c().gapLabel->text(), "0 px");
     EXPECT_TRUE(c().macTilingHint->text().isEmpty());
     QStringList sectionTitles;
@@ -102,8 +109,11 @@ TEST_F(PanelTest, BuildsTheRowsWithTheirTextsAndRanges) {
     EXPECT_EQ(c().axisPicker->button(0)->text(), "Side by side");
     EXPECT_EQ(c().axisPicker->button(1)->text(), "Stacked");
     EXPECT_EQ(c().quarterButton->text(), QString::fromUtf8("\u00bc \u00b7 \u00bd \u00b7 \u00bc"));
-    EXPECT_EQ(c().partitions->size(), QSize(520, 170));
-    EXPECT_EQ(c().monitorMenu->width(), 450);
+    // The design's lengths, for its 13-point font, in the window's own font.
+    const double unit = QFontInfo(panel().window().font()).pixelSize() / 13.0;
+    const auto scaled = [unit](double v) { return static_cast<int>(std::lround(v * unit)); };
+    EXPECT_EQ(c().partitions->size(), QSize(scaled(520), scaled(170)));
+    EXPECT_EQ(c().monitorMenu->width(), scaled(450));
     struct Range {
         ValueSlider* slider;
         double min, max;
@@ -112,7 +122,7 @@ TEST_F(PanelTest, BuildsTheRowsWithTheirTextsAndRanges) {
                            Range{c().borderWidth, 0, 8}, Range{c().cornerRadius, 0, 40}}) {
         EXPECT_DOUBLE_EQ(r.slider->realMinimum(), r.min) << r.slider->accessibleName().toStdString();
         EXPECT_DOUBLE_EQ(r.slider->realMaximum(), r.max);
-        EXPECT_EQ(r.slider->width(), 300);
+        EXPECT_EQ(r.slider->width(), scaled(300));
     }
     ASSERT_EQ(c().fillSwatches.size(), palette.size());
     ASSERT_EQ(c().borderSwatches.size(), palette.size());
@@ -408,6 +418,121 @@ TEST_F(PanelTest, OutlineControlsKeepOpacitiesAndMarkTheChosenChips) {
     EXPECT_DOUBLE_EQ(c().cornerRadius->realValue(), Settings::defaultCornerRadius);
 }
 
+// The window lays out from its font: at the default size nothing is cut off and no control
+// touches another, and so it stays with a font twice as large (as Xft.dpi 192 gives where Qt does
+// not scale the window itself).
+TEST_F(PanelTest, NothingIsCutOffAndNoControlTouchesAnotherWhateverTheFont) {
+    const QFont normal = QApplication::font();
+    std::map<int, int> widths;
+    for (const double factor : {1.0, 2.0}) {
+        QFont f = normal;
+        f.setPointSizeF(normal.pointSizeF() * factor);
+        QApplication::setFont(f);
+        panel_.reset();
+        SettingsPanel& p = opened();
+        QApplication::processEvents();
+        const std::vector<std::string> faults = test::layoutFaults(p.window());
+        EXPECT_TRUE(faults.empty()) << "at " << factor << "x the font: " << ::testing::PrintToString(faults);
+        widths[static_cast<int>(factor)] = p.window().width();
+        // The editor's labels follow the font, at the size the design gives them beside it.
+        const QFont editor = c().partitions->font();
+        EXPECT_DOUBLE_EQ(editor.pointSizeF(), f.pointSizeF()) << "the editor is set in the window's font";
+    }
+    QApplication::setFont(normal);
+    panel_.reset();
+    EXPECT_GT(widths[2], widths[1] * 3 / 2) << "the window grows with its font (the style's least sizes do not)";
+}
+
+// Screen readers and voice control press and toggle controls through their accessible actions;
+// each control does then what a click does, once.
+TEST_F(PanelTest, EveryControlReactsToItsAccessibleActionAsToAClick) {
+    opened();
+    pickMonitor(1);
+    const auto act = [](QWidget* w, const QString& action) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(a->actionInterface(), nullptr);
+        ASSERT_TRUE(a->actionInterface()->actionNames().contains(action))
+            << w->accessibleName().toStdString() << ": "
+            << a->actionInterface()->actionNames().join(", ").toStdString();
+        a->actionInterface()->doAction(action);
+    };
+    shown.clear();
+    act(segment(c().sectionPicker, 1), QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(Settings::dividers(right), (std::vector<double>{0.5})) << "the 2 segment";
+    EXPECT_TRUE(c().evenButton->isEnabled());
+    EXPECT_EQ(shown.size(), 1U) << "shown once";
+    act(segment(c().axisPicker, 1), QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(Settings::axis(right), Axis::rows);
+
+    act(c().keyBoxes[0], QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(Settings::keys(), (Modifiers{Key::control, Key::alt})) << "the Control box";
+    act(c().liveBox, QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(Settings::liveOverlay());
+    act(c().loginBox, QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(desk.loginItems().statusValue, LoginItems::enabled);
+
+    // Press clicks after a moment, as a button shows itself pressed.
+    Settings::setDividers({0.2}, right);
+    act(c().evenButton, QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Settings::dividers(right) == std::vector<double>{0.5}; }, 5000))
+        << "Even spacing";
+    act(c().fillSwatches[2], QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return c().fillSwatches[2]->isChosen(); }, 5000)) << "a colour chip";
+}
+
+// A click on the segment already chosen spreads its sections evenly again, once.
+TEST_F(PanelTest, AClickOnTheChosenSegmentEvensItsSectionsOnce) {
+    opened();
+    Settings::setDividers({0.2, 0.5}, wide);
+    c().partitions->refresh();
+    shown.clear();
+    click(segment(c().sectionPicker, 2));
+    const auto d = Settings::dividers(wide);
+    ASSERT_EQ(d.size(), 2U);
+    EXPECT_NEAR(d[0], 1.0 / 3, 1e-12);
+    EXPECT_EQ(shown.size(), 1U);
+    click(segment(c().sectionPicker, 1));
+    click(segment(c().sectionPicker, 1));
+    EXPECT_EQ(shown.size(), 3U) << "once per click, whether it changed the choice or not";
+}
+
+// Each row of colour chips is one Tab stop: Tab reaches its chosen chip, the arrows move along
+// the row and Space picks.
+TEST_F(PanelTest, AChipRowIsOneTabStopMovedWithTheArrows) {
+    SettingsPanel& p = opened();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.window()));
+    const std::vector<Swatch*>& chips = c().fillSwatches;
+    const auto stops = [&chips] {
+        int n = 0;
+        for (const Swatch* s : chips) n += (s->focusPolicy() & Qt::TabFocus) != 0 ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(stops(), 1);
+    const Color fill = Settings::color(Settings::fillColorKey);
+    Swatch* chosen = c().fillRow->tabStop();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(chosen->isChosen() || std::none_of(chips.begin(), chips.end(), [](auto* s) { return s->isChosen(); }));
+
+    chips[3]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chips[3], Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), chips[4]);
+    QTest::keyClick(chips[4], Qt::Key_Left);
+    QTest::keyClick(chips[3], Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), chips[2]);
+    EXPECT_EQ(c().fillRow->tabStop(), chips[2]) << "Shift+Tab comes back where the arrows left it";
+    EXPECT_EQ(stops(), 1);
+    EXPECT_EQ(Settings::color(Settings::fillColorKey), fill) << "moving picks nothing";
+    QTest::keyClick(chips[2], Qt::Key_Space);
+    EXPECT_TRUE(chips[2]->isChosen());
+    chips.front()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chips.front(), Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), chips.front()) << "the row's end";
+    chips.back()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chips.back(), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), chips.back());
+}
+
 TEST_F(PanelTest, LiveOverlayAndStartAtLogin) {
     opened();
     click(c().liveBox);
@@ -454,7 +579,6 @@ TEST_F(PanelTest, ArrowKeysMoveTheSegmentsSelection) {
 
 TEST_F(PanelTest, KeyboardReachesEveryControlInOrderAndEscapeHides) {
     SettingsPanel& p = opened();
-    EXPECT_EQ(p.window().width(), SettingsPanel::width);
     EXPECT_TRUE(p.window().isVisible());
     // Every control that takes focus has a name, and the chain runs top to bottom.
     QWidget* w = c().monitorMenu;
@@ -472,7 +596,9 @@ TEST_F(PanelTest, KeyboardReachesEveryControlInOrderAndEscapeHides) {
         }
         w = w->nextInFocusChain();
     } while (w != c().monitorMenu && count < 100);
-    EXPECT_GE(count, 35);
+    // Menu, four sections, two directions, editor, three buttons, gap, four keys, live overlay,
+    // the tiling box, and in the outline grid one stop per chip row and per slider; reset, login.
+    EXPECT_EQ(count, 26);
 
     p.window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.window()));

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QWidget>
+#include <map>
+#include <string>
 
 #include "platform/qt/qt_surfaces.h"
 #include "ui/handle_view.h"
@@ -86,6 +88,31 @@ TEST_F(SurfacesTest, AnOutlinePaintsTheStyleOfEachShow) {
     EXPECT_EQ(img.pixelColor(0, 0).alpha(), 0) << "rounded corner left clear";
 }
 
+// On a monitor of two pixels per point (here a Qt screen that does not scale itself) the
+// style's points are drawn twice as wide, and a handle's strip keeps its pixels.
+TEST_F(SurfacesTest, LengthsInPointsAreDrawnAtTheScaleOfTheMonitorUnderTheRectangle) {
+    QtSurfaces dense([] { return true; }, [](const Rect& r) { return r.x >= 1000 ? 2.0 : 1.0; });
+    const auto outline = dense.outline();
+    OutlineView& view = newest<OutlineView>();
+    const OutlineStyle blue{{1, 0, 0, 1}, {0, 0, 1, 1}, 2.0, 0.0};
+    struct Case {
+        Rect at;
+        int border;
+    };
+    for (const Case& c : {Case{{100, 100, 200, 100}, 2}, Case{{1100, 100, 200, 100}, 4}}) {
+        outline->show(c.at, blue);
+        EXPECT_EQ(view.geometry(), QRect(static_cast<int>(c.at.x), 100, 200, 100));
+        const QImage img = view.grab().toImage();
+        EXPECT_EQ(img.pixelColor(100, c.border - 1), QColor(0, 0, 255)) << c.border << "-pixel border";
+        EXPECT_EQ(img.pixelColor(100, c.border), QColor(255, 0, 0)) << "fill right after it";
+    }
+    const auto handle = dense.handle();
+    HandleView& strip = newest<HandleView>();
+    handle->show({1972, 25, 56, 1415}, Axis::columns);
+    EXPECT_EQ(strip.geometry(), QRect(1972, 25, 56, 1415));
+    EXPECT_DOUBLE_EQ(strip.unitsPerPoint(), 2);
+}
+
 TEST_F(SurfacesTest, WithoutTranslucencyOnlyTheOutlinesBorderIsLeft) {
     const auto outline = surfaces.outline();
     OutlineView& view = newest<OutlineView>();
@@ -111,7 +138,7 @@ TEST_F(SurfacesTest, AnOutlineIsStackedUnderTheDraggedWindowOncePerShowing) {
     std::vector<Call> calls;
     bool possible = true;
     OutlineView* view = nullptr;
-    QtSurfaces stacking([] { return true; },
+    QtSurfaces stacking([] { return true; }, {},
                         [&](WId ours, Window below) {
                             calls.push_back({ours, below, view->isVisible()});
                             return possible;
@@ -185,40 +212,48 @@ TEST_F(SurfacesTest, AHandleReportsItsDragAndEndsItWhenHiddenUnderTheButton) {
 bool faint(const QColor& c) { return c.alpha() > 0 && c.alpha() < 6; }
 
 // The handle as drawn: a faint strip, the accent line, the grip and a white arrow along the
-// divider's direction.
-TEST(HandleView, DrawsLineGripAndArrowForBothAxes) {
-    for (Axis axis : {Axis::columns, Axis::rows}) {
-        HandleView view;
-        view.setAxis(axis);
-        const bool cols = axis == Axis::columns;
-        view.resize(cols ? QSize(28, 300) : QSize(300, 28));
-        const QImage img = view.grab().toImage();
-        const QColor accent = view.palette().color(QPalette::Highlight);
-        // (along, across) in the strip's own terms, across measured from its centre line.
-        auto at = [&](int along, int across) {
-            return cols ? img.pixelColor(14 + across, along) : img.pixelColor(along, 14 + across);
-        };
-        const char* name = cols ? "columns" : "rows";
-        EXPECT_EQ(at(10, 0), accent) << name << ": the line";
-        EXPECT_EQ(at(10, -1), accent) << name << ": 2 pixels wide";
-        EXPECT_TRUE(faint(at(10, 4))) << name << ": beside the line, white at alpha 0.01";
-        EXPECT_EQ(at(150 - 20, 9), accent) << name << ": the grip, 24 across and 56 along";
-        EXPECT_TRUE(faint(at(150 - 30, 9))) << name << ": past the grip's end";
-        EXPECT_NE(at(150 - 27, -11), accent) << name << ": the grip's corner is rounded";
-        // The arrow: white pixels around the centre, spread along the divider's normal.
-        int minA = 1000, maxA = -1, minC = 1000, maxC = -1;
-        for (int along = 130; along < 170; ++along) {
-            for (int across = -12; across < 12; ++across) {
-                const QColor c = at(along, across);
-                if (c.red() < 230 || c.green() < 230 || c.blue() < 230) continue;
-                minA = std::min(minA, along), maxA = std::max(maxA, along);
-                minC = std::min(minC, across), maxC = std::max(maxC, across);
+// divider's direction; at two units to the point every length doubles.
+TEST(HandleView, DrawsLineGripAndArrowForBothAxesAtTheirScale) {
+    std::map<int, int> arrowSpan;  // across the divider, by scale
+    for (int k : {1, 2}) {
+        for (Axis axis : {Axis::columns, Axis::rows}) {
+            HandleView view;
+            view.setLook(axis, true, k);
+            const bool cols = axis == Axis::columns;
+            view.resize(cols ? QSize(28 * k, 300 * k) : QSize(300 * k, 28 * k));
+            const QImage img = view.grab().toImage();
+            const QColor accent = view.palette().color(QPalette::Highlight);
+            // (along, across) in points of the strip's own terms, across measured from its centre line.
+            auto at = [&](double along, double across) {
+                const int a = static_cast<int>(along * k);
+                const int c = static_cast<int>(14 * k + across * k);
+                return cols ? img.pixelColor(c, a) : img.pixelColor(a, c);
+            };
+            const std::string name = std::string(cols ? "columns" : "rows") + " at " + std::to_string(k) + "x";
+            EXPECT_EQ(at(10, 0), accent) << name << ": the line";
+            EXPECT_EQ(at(10, -1), accent) << name << ": 2 points wide";
+            EXPECT_TRUE(faint(at(10, 1))) << name << ": no wider";
+            EXPECT_TRUE(faint(at(10, 4))) << name << ": beside the line, white at alpha 0.01";
+            EXPECT_EQ(at(150 - 20, 9), accent) << name << ": the grip, 24 across and 56 along";
+            EXPECT_TRUE(faint(at(150 - 30, 9))) << name << ": past the grip's end";
+            EXPECT_NE(at(150 - 27, -11), accent) << name << ": the grip's corner is rounded";
+            // The arrow: white pixels around the centre, spread along the divider's normal.
+            int minA = 100000, maxA = -1, minC = 100000, maxC = -1;
+            for (int along = 130 * k; along < 170 * k; ++along) {
+                for (int across = 2 * k; across < 26 * k; ++across) {
+                    const QColor c = cols ? img.pixelColor(across, along) : img.pixelColor(along, across);
+                    if (c.alpha() < 200 || c.red() < 230 || c.green() < 230 || c.blue() < 230) continue;
+                    minA = std::min(minA, along), maxA = std::max(maxA, along);
+                    minC = std::min(minC, across), maxC = std::max(maxC, across);
+                }
             }
+            ASSERT_GE(maxA, 0) << name << ": no white arrow";
+            EXPECT_GT(maxC - minC, maxA - minA) << name << ": the arrow points across the divider";
+            EXPECT_LT(std::abs((minA + maxA) / 2 - 150 * k), 3 * k) << name << ": centred";
+            if (cols) arrowSpan[k] = maxC - minC;
         }
-        ASSERT_GE(maxA, 0) << name << ": no white arrow";
-        EXPECT_GT(maxC - minC, maxA - minA) << name << ": the arrow points across the divider";
-        EXPECT_LT(std::abs((minA + maxA) / 2 - 150), 3) << name << ": centred";
     }
+    EXPECT_NEAR(arrowSpan[2], 2.0 * arrowSpan[1], 3) << "the arrow's 15 points are twice the pixels";
 }
 
 }  // namespace

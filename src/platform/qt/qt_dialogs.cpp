@@ -10,6 +10,12 @@
 
 namespace marrowick {
 
+namespace {
+
+constexpr int aboutIconSize = 64;
+
+}  // namespace
+
 QtDialogs::QtDialogs() = default;
 
 QtDialogs::~QtDialogs() { delete about_; }
@@ -49,7 +55,8 @@ void QtDialogs::showAbout(const AboutInfo& info) {
         layout->setContentsMargins(24, 20, 24, 20);
         layout->setSpacing(8);
         auto* icon = new QLabel(about_);
-        icon->setPixmap(QApplication::windowIcon().pixmap(64, 64));
+        icon->setObjectName(QStringLiteral("icon"));
+        icon->setFixedSize(aboutIconSize, aboutIconSize);
         icon->setAlignment(Qt::AlignCenter);
         icon->setAccessibleName(QString::fromStdString(info.name));
         auto* name = new QLabel(QString::fromStdString(info.name), about_);
@@ -79,6 +86,11 @@ void QtDialogs::showAbout(const AboutInfo& info) {
         layout->addWidget(version);
         layout->addSpacing(4);
         layout->addWidget(credits);
+    }
+    // Drawn at the resolution of the monitor it shows on, not stretched from a smaller one.
+    if (auto* icon = about_->findChild<QLabel*>(QStringLiteral("icon"))) {
+        icon->setPixmap(
+            QApplication::windowIcon().pixmap(QSize(aboutIconSize, aboutIconSize), about_->devicePixelRatioF()));
     }
     about_->show();
     about_->raise();

@@ -8,22 +8,31 @@ namespace marrowick {
 
 namespace {
 
+using Scale = std::function<double(const Rect&)>;
+
+OverlayPlace place(const Rect& r, const Scale& pixelsPerPoint) {
+    return overlayPlace(r, pixelsPerPoint ? pixelsPerPoint(r) : 1.0);
+}
+
 class QtOutline : public OutlineSurface {
 public:
-    QtOutline(std::function<bool()> translucent, QtSurfaces::StackBelow stackBelow)
-        : translucent_(std::move(translucent)), stackBelow_(std::move(stackBelow)) {}
+    QtOutline(std::function<bool()> translucent, Scale pixelsPerPoint, QtSurfaces::StackBelow stackBelow)
+        : translucent_(std::move(translucent)),
+          pixelsPerPoint_(std::move(pixelsPerPoint)),
+          stackBelow_(std::move(stackBelow)) {}
     void show(const Rect& r, const OutlineStyle& style, std::optional<Window> below) override {
+        const OverlayPlace at = place(r, pixelsPerPoint_);
         view_.keep();
-        view_.setStyle(style, translucent_());
+        view_.setStyle(style, translucent_(), at.unitsPerPoint);
         if (!below || !stackBelow_) {
             under_.reset();
-            showOverlayAt(view_, r);
+            showOverlayAt(view_, at.geometry);
             return;
         }
         // Placed under the window once, it stays there while shown: a drag's steps only move it.
-        // Stacked once mapped, as showing it brings it to the front.
+        // Stacked once shown, as showing it brings it to the front.
         const bool placed = view_.isVisible() && under_ == below;
-        placeOverlayAt(view_, r);
+        placeOverlayAt(view_, at.geometry);
         if (placed) return;
         under_ = below;
         if (!stackBelow_(view_.winId(), *below)) view_.raise();
@@ -35,6 +44,7 @@ public:
 
 private:
     std::function<bool()> translucent_;
+    Scale pixelsPerPoint_;
     QtSurfaces::StackBelow stackBelow_;
     std::optional<Window> under_;  // the window it was put under while shown
     OutlineView view_;
@@ -42,7 +52,8 @@ private:
 
 class QtHandle : public HandleSurface {
 public:
-    explicit QtHandle(std::function<bool()> translucent) : translucent_(std::move(translucent)) {
+    QtHandle(std::function<bool()> translucent, Scale pixelsPerPoint)
+        : translucent_(std::move(translucent)), pixelsPerPoint_(std::move(pixelsPerPoint)) {
         // The view lives inside this surface: its callbacks cannot outlive it.
         view_.onBegin = [this] {
             if (onPress) onPress();
@@ -55,21 +66,26 @@ public:
         };
     }
     void show(const Rect& r, Axis axis) override {
-        view_.setAxis(axis);
-        view_.setTranslucent(translucent_());
-        showOverlayAt(view_, r);
+        const OverlayPlace at = place(r, pixelsPerPoint_);
+        view_.setLook(axis, translucent_(), at.unitsPerPoint);
+        showOverlayAt(view_, at.geometry);
     }
     void hide() override { view_.hide(); }
 
 private:
     std::function<bool()> translucent_;
+    Scale pixelsPerPoint_;
     HandleView view_;
 };
 
 }  // namespace
 
-std::unique_ptr<OutlineSurface> QtSurfaces::outline() { return std::make_unique<QtOutline>(translucent_, stackBelow_); }
+std::unique_ptr<OutlineSurface> QtSurfaces::outline() {
+    return std::make_unique<QtOutline>(translucent_, pixelsPerPoint_, stackBelow_);
+}
 
-std::unique_ptr<HandleSurface> QtSurfaces::handle() { return std::make_unique<QtHandle>(translucent_); }
+std::unique_ptr<HandleSurface> QtSurfaces::handle() {
+    return std::make_unique<QtHandle>(translucent_, pixelsPerPoint_);
+}
 
 }  // namespace marrowick

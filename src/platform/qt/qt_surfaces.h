@@ -16,16 +16,21 @@ public:
     using StackBelow = std::function<bool(WId ours, Window below)>;
 
     // translucent: whether our windows can be see-through right now (on X11, whether a
-    // compositing manager runs). Without stackBelow, an outline asked to stay below a window
+    // compositing manager runs). pixelsPerPoint: the scale of the monitor a rectangle lies on
+    // (1 everywhere when not given). Without stackBelow, an outline asked to stay below a window
     // goes in front of everything instead.
-    explicit QtSurfaces(std::function<bool()> translucent, StackBelow stackBelow = {})
-        : translucent_(std::move(translucent)), stackBelow_(std::move(stackBelow)) {}
+    explicit QtSurfaces(std::function<bool()> translucent, std::function<double(const Rect&)> pixelsPerPoint = {},
+                        StackBelow stackBelow = {})
+        : translucent_(std::move(translucent)),
+          pixelsPerPoint_(std::move(pixelsPerPoint)),
+          stackBelow_(std::move(stackBelow)) {}
 
     std::unique_ptr<OutlineSurface> outline() override;
     std::unique_ptr<HandleSurface> handle() override;
 
 private:
     std::function<bool()> translucent_;
+    std::function<double(const Rect&)> pixelsPerPoint_;
     StackBelow stackBelow_;
 };
 

@@ -21,6 +21,7 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& display, XdgLogi
     // goes just below the window manager's frame around it.
     b->surfaces_ =
         std::make_unique<QtSurfaces>([screens = b->screens_.get()] { return screens->compositing(); },
+                                     [screens = b->screens_.get()](const Rect& r) { return screens->scaleAt(r); },
                                      [windows = b->windows_.get()](WId ours, Window below) {
                                          const Result<std::uint32_t> frame = windows->topLevel(below);
                                          return frame && stackQtWindowBelow(static_cast<std::uint32_t>(ours), *frame);

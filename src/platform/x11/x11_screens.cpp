@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "geometry/geometry.h"
 #include "platform/x11/edid_uuid.h"
 #include "platform/x11/event_watch.h"
 #include "platform/x11/x11_monitors.h"
+#include "platform/x11/x11_scale.h"
 #include "platform/x11/x11_window_queries.h"
 
 namespace marrowick::x11 {
@@ -56,7 +58,8 @@ X11Screens::X11Screens(std::unique_ptr<Connection> conn) : conn_(std::move(conn)
                                XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
                                    XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE | XCB_RANDR_NOTIFY_MASK_OUTPUT_PROPERTY);
     }
-    // The work area changes when docks come, go or change their struts.
+    // The work area changes when docks come, go or change their struts; the scale with the
+    // resources (Xft.dpi).
     std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(c, conn_->root(), XCB_CW_EVENT_MASK, &mask);
     refreshTimer_.setSingleShot(true);
@@ -81,7 +84,7 @@ void X11Screens::drain() {
             dirty = true;
         if (type == XCB_PROPERTY_NOTIFY) {
             const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev.get());
-            if (p->atom == conn_->atoms().netWorkarea) dirty = true;
+            if (p->atom == conn_->atoms().netWorkarea || p->atom == XCB_ATOM_RESOURCE_MANAGER) dirty = true;
         }
     }
     if (conn_->broken()) {
@@ -134,6 +137,8 @@ bool X11Screens::refresh() {
                     static_cast<double>(b.y1 - b.y0)};
     };
 
+    const ScaleSettings scales = ScaleSettings::fromEnvironment(readXftDpi(*conn_, deadline));
+
     std::vector<Screen> list;
     std::map<std::uint32_t, std::optional<std::string>> uuids;
     for (const Monitor& m : *monitors) {
@@ -148,6 +153,7 @@ bool X11Screens::refresh() {
         s.frame = rect(full);
         s.workArea = rect(visible);
         s.name = m.name;
+        s.scale = monitorScale(scales, m.name, list.size());
         if (!m.outputs.empty()) {
             std::uint32_t output = m.outputs.front();
             s.displayId = output;
@@ -181,6 +187,14 @@ bool X11Screens::refresh() {
 std::optional<std::string> X11Screens::uuidText(std::uint32_t displayId) const {
     auto it = uuids_.find(displayId);
     return it == uuids_.end() ? std::nullopt : it->second;
+}
+
+double X11Screens::scaleAt(const Rect& r) const {
+    const Point centre{r.x + r.width / 2, r.y + r.height / 2};
+    for (const Screen& s : screens_) {
+        if (mouseInRect(centre, s.frame)) return s.scale;
+    }
+    return 1;
 }
 
 Subscription X11Screens::addChangedHandler(std::function<void()> handler) { return handlers_.add(std::move(handler)); }

@@ -10,8 +10,9 @@
 
 namespace marrowick::x11 {
 
-// RandR 1.5 monitors as screens, primary first, in root-window coordinates. The list is read at
-// construction and again after RandR or the work area report a change (on the thread that
+// RandR 1.5 monitors as screens, primary first, in root-window pixels, each with its scale
+// (monitorScale: Qt's variables, the Xft.dpi resource, GDK_SCALE). The list is read at
+// construction and again after RandR, the work area or the X resources report a change (on the thread that
 // created the service, through its event loop): however many reports come, at most one read per
 // refreshInterval, from the event loop, so a flood of them starves nothing.
 class X11Screens : public Screens {
@@ -24,6 +25,8 @@ public:
     [[nodiscard]] const std::vector<Screen>& screens() const override { return screens_; }
     [[nodiscard]] std::optional<std::string> uuidText(std::uint32_t displayId) const override;
     Subscription addChangedHandler(std::function<void()> handler) override;
+    // The scale of the monitor whose frame holds the rectangle's centre; 1 where none does.
+    [[nodiscard]] double scaleAt(const Rect& r) const;
     // True while a compositing manager owns its selection, so our windows can be see-through;
     // asked at most once a second.
     [[nodiscard]] bool compositing() const;
