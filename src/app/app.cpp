@@ -4,9 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeySequence>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <algorithm>
+#include <iostream>
 
 #include "app/tray_icon.h"
 #include "base/log.h"
@@ -14,6 +15,16 @@
 #include "settings/settings.h"
 
 namespace marrowick {
+
+namespace {
+
+// What a user who started us from a terminal should read there too.
+void tell(const std::string& line) {
+    note(line);
+    std::cerr << "marrowick: " << line << '\n';
+}
+
+}  // namespace
 
 App::App(Platform& platform, Options options, std::string version)
     : platform_(platform),
@@ -53,8 +64,8 @@ void App::applicationDidFinishLaunching() {
     menu_ = std::make_unique<QMenu>();
     accessItem_ = menu_->addAction(QStringLiteral("Needs Accessibility permission"));
     accessItem_->setEnabled(false);  // informational only
+    // No shortcut: a tray menu has no window for one to work in.
     QAction* settings = menu_->addAction(QStringLiteral("Settings…"));
-    settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     QObject::connect(settings, &QAction::triggered, [this] { openSettings(); });
     QAction* about = menu_->addAction(QStringLiteral("About Marrowick"));
     QObject::connect(about, &QAction::triggered, [this] { showAbout(); });
@@ -66,29 +77,50 @@ void App::applicationDidFinishLaunching() {
     item_ = std::make_unique<QSystemTrayIcon>(trayIcon());
     item_->setToolTip(QStringLiteral("Marrowick"));
     item_->setContextMenu(menu_.get());
+    QObject::connect(item_.get(), &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger) openSettings();
+    });
     item_->show();
+    trayCheck_ = platform_.scheduler().after(trayWait, [] {
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+            tell("no system tray available; launch Marrowick again to reach it");
+        }
+    });
 
-    if (options_.preview) {
+    // Nowhere to snap to yet: the window where each monitor gets its sections, so the first
+    // start shows where to begin. What the options ask for comes in front of it.
+    const std::vector<Screen>& screens = platform_.screens().screens();
+    if (std::all_of(screens.begin(), screens.end(), [](const Screen& s) { return Settings::dividers(s).empty(); })) {
+        tell("no monitor has sections yet; opening the settings window");
+        openSettings();
+    }
+    actOn(options_);
+
+    permissionStep();
+}
+
+void App::actOn(const Options& options) {
+    if (options.preview) {
         std::vector<Rect> all;
         for (const Screen& s : platform_.screens().screens()) {
             for (const Rect& t : tiles(s)) all.push_back(t);
         }
         showPreview(all, previewSeconds);
     }
-    if (options_.overlay) overlay().show(overlaySeconds);
-    if (options_.settings) openSettings();
-    if (options_.about) showAbout();
-
-    permissionStep();
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        note("no system tray available; launch Marrowick again to reach it");
-    }
+    if (options.overlay) overlay().show(overlaySeconds);
+    if (options.settings) openSettings();
+    if (options.about) showAbout();
 }
 
-bool App::applicationShouldHandleReopen() {
-    note("reopen requested");
-    openSettings();
+bool App::applicationShouldHandleReopen(const Options& options) {
+    std::string line = "reopen requested";
+    for (const std::string& a : options.forwarded()) line += " " + a;
+    note(line);
+    if (options.showsSomething()) {
+        actOn(options);
+    } else {
+        openSettings();
+    }
     return false;
 }
 

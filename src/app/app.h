@@ -33,6 +33,8 @@ public:
     static constexpr double permissionInterval = 2.0;
     static constexpr double previewSeconds = 3.0;
     static constexpr double overlaySeconds = 3.0;
+    // A tray host that starts with the session may come a little after us.
+    static constexpr double trayWait = 5.0;
 
     App(Platform& platform, Options options, std::string version);
     ~App();
@@ -40,8 +42,9 @@ public:
     App& operator=(const App&) = delete;
 
     void applicationDidFinishLaunching();
-    // Another launch asked for us; answers false as the platform expects.
-    bool applicationShouldHandleReopen();
+    // Another launch handed us its options: they act here, and none opens the settings window.
+    // Answers false as the platform expects.
+    bool applicationShouldHandleReopen(const Options& options);
     void openSettings();
     void showAbout();
     // Outlines the rectangles; hides them all after hideAfter seconds, or keeps them until the
@@ -64,6 +67,8 @@ public:
     [[nodiscard]] bool isMonitoring() const { return monitoring_; }
 
 private:
+    // The options that show something, in their order.
+    void actOn(const Options& options);
     void permissionStep();
     void startMonitoring();
 
@@ -81,6 +86,7 @@ private:
     QAction* accessItem_ = nullptr;  // owned by the menu
     MacOptionTiling macTiling_;
     TaskHandle waitTimer_;
+    TaskHandle trayCheck_;
     bool monitoring_ = false;
     // Last: it shows previews through this App, so it goes first.
     std::unique_ptr<SettingsPanel> settings_;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMessageBox>
+#include <QPalette>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
@@ -148,9 +149,15 @@ int refuseWayland(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const Options options = Options::parse(args);
+    std::string invalid;
+    const std::optional<Options> parsed = Options::parse(args, invalid);
+    if (!parsed) {
+        std::cerr << "marrowick: " << invalid << "\n\n" << marrowick::usage();
+        return 2;
+    }
+    const Options& options = *parsed;
     if (options.help) {
-        std::cout << marrowick::usage;
+        std::cout << marrowick::usage();
         return 0;
     }
     if (options.version) {
@@ -195,11 +202,18 @@ int main(int argc, char** argv) {
     // cannot tell whether it is the only one: it says so and stops.
     std::string problem;
     const auto runtimeDir = marrowick::SingleInstance::runtimeDir(problem);
-    auto acquired = runtimeDir ? marrowick::SingleInstance::acquire(*runtimeDir,
-                                                                    [&delegate] {
-                                                                        if (delegate != nullptr)
-                                                                            delegate->applicationShouldHandleReopen();
-                                                                    })
+    // A later launch's options act here; a request that is not a launch's is only logged.
+    const auto reopen = [&delegate](const std::vector<std::string>& given) {
+        const std::vector<std::string_view> words(given.begin(), given.end());
+        std::string why;
+        const auto forwarded = Options::parse(words, why);
+        if (!forwarded) {
+            marrowick::note("reopen request ignored: " + why);
+        } else if (delegate != nullptr) {
+            delegate->applicationShouldHandleReopen(*forwarded);
+        }
+    };
+    auto acquired = runtimeDir ? marrowick::SingleInstance::acquire(*runtimeDir, options.forwarded(), reopen)
                                : marrowick::SingleInstance::Acquired{nullptr, problem};
     if (acquired.problem) {
         std::cerr << "marrowick: " << *acquired.problem << '\n';
@@ -231,7 +245,10 @@ int main(int argc, char** argv) {
     storeAtExit = &store;
     std::atexit(flushAtExit);
     marrowick::Settings::install(store, backend->screens());
-    marrowick::Settings::registerDefaults();
+    // Outlines in the desktop's accent colour: the grey of the original look cannot be seen on a
+    // grey or white desktop. Stored colours still win.
+    const QColor accent = QGuiApplication::palette().color(QPalette::Highlight);
+    marrowick::Settings::registerDefaults(marrowick::Color{accent.redF(), accent.greenF(), accent.blueF(), 1.0});
 
     App app(*backend, options, MARROWICK_VERSION);
     delegate = &app;

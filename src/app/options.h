@@ -1,44 +1,35 @@
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace marrowick {
 
-// The command-line options, each an exact whole argument; anything else is ignored.
+// The command-line options, each an exact whole argument.
 struct Options {
     bool preview = false;
     bool overlay = false;
     bool settings = false;
     bool about = false;
-    bool noPrompt = false;
+    bool noPrompt = false;  // accepted and ignored: nothing asks for a permission here
     bool help = false;
     bool version = false;
 
-    static Options parse(std::span<const std::string_view> args) {
-        Options o;
-        for (std::string_view a : args) {
-            o.preview = o.preview || a == "--preview";
-            o.overlay = o.overlay || a == "--overlay";
-            o.settings = o.settings || a == "--settings";
-            o.about = o.about || a == "--about";
-            o.noPrompt = o.noPrompt || a == "--no-prompt";
-            o.help = o.help || a == "--help";
-            o.version = o.version || a == "--version";
-        }
-        return o;
-    }
+    // The arguments after the program's name. Anything but the options (an unknown option, a
+    // value, a plain word) makes them invalid: none, and error says why.
+    static std::optional<Options> parse(std::span<const std::string_view> args, std::string& error);
+
+    // Whether any option asks for something to be shown.
+    [[nodiscard]] bool showsSomething() const { return preview || overlay || settings || about; }
+    // The options that ask for something to be shown, as arguments: what a later launch hands to
+    // the running instance.
+    [[nodiscard]] std::vector<std::string> forwarded() const;
 };
 
-inline constexpr std::string_view usage =
-    "Usage: marrowick [--preview] [--overlay] [--settings] [--about] [--no-prompt] [--help] [--version]\n"
-    "Snaps windows into sections of a monitor: drag a window while holding Alt.\n"
-    "  --preview    outline every tile of every screen for 3 seconds\n"
-    "  --overlay    show the live overlay (tiles and divider handles) for 3 seconds\n"
-    "  --settings   open the settings window\n"
-    "  --about      show the About window\n"
-    "  --no-prompt  do not ask for permissions at launch\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n";
+// What --help prints.
+[[nodiscard]] std::string usage();
 
 }  // namespace marrowick

@@ -37,6 +37,26 @@ void setLockText(int fd, const std::string& text) {
     (void)!::pwrite(fd, shown.data(), shown.size(), 0);
 }
 
+// "reopen" and the arguments, one a line.
+QByteArray requestText(const std::vector<std::string>& arguments) {
+    QByteArray text(SingleInstance::reopenMessage);
+    for (const std::string& a : arguments) text += '\n' + QByteArray::fromStdString(a);
+    return text;
+}
+
+// The arguments of a valid request (a final newline allowed), or none.
+std::optional<std::vector<std::string>> requestArguments(const QByteArray& request) {
+    QList<QByteArray> lines = request.split('\n');
+    if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+    if (lines.front() != SingleInstance::reopenMessage) return std::nullopt;
+    std::vector<std::string> out;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i].isEmpty()) return std::nullopt;
+        out.push_back(lines[i].toStdString());
+    }
+    return out;
+}
+
 bool fromSameUser(const QLocalSocket& socket) {
     ucred cred{};
     socklen_t len = sizeof cred;
@@ -72,7 +92,7 @@ std::optional<std::filesystem::path> SingleInstance::runtimeDir(std::string& pro
 }
 
 SingleInstance::Acquired SingleInstance::acquire(const std::filesystem::path& runtimeDir,
-                                                 std::function<void()> onReopen) {
+                                                 const std::vector<std::string>& arguments, ReopenHandler onReopen) {
     const std::filesystem::path lockPath = runtimeDir / (userTag() + ".lock");
     const std::filesystem::path socketPath = runtimeDir / (userTag() + ".socket");
     const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -87,10 +107,11 @@ SingleInstance::Acquired SingleInstance::acquire(const std::filesystem::path& ru
     if (error != EWOULDBLOCK) return {nullptr, "cannot lock " + lockPath.string() + ": " + std::strerror(error)};
     if (!unreachable.empty()) return {nullptr, "Marrowick already runs but cannot be reached: it " + unreachable};
     // Another instance holds the lock: hand it the request. Either way this one does not run.
+    const QByteArray message = requestText(arguments);
+    if (message.size() > maxRequestBytes) return {nullptr, "too many arguments to hand to the running Marrowick"};
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath.string()));
-    if (socket.waitForConnected(1000) && socket.write(reopenMessage) == qint64(std::strlen(reopenMessage)) &&
-        socket.waitForBytesWritten(1000)) {
+    if (socket.waitForConnected(1000) && socket.write(message) == message.size() && socket.waitForBytesWritten(1000)) {
         socket.disconnectFromServer();
         return {nullptr, std::nullopt};
     }
@@ -98,7 +119,7 @@ SingleInstance::Acquired SingleInstance::acquire(const std::filesystem::path& ru
                          socket.errorString().toStdString() + ")"};
 }
 
-SingleInstance::SingleInstance(int lockFd, std::filesystem::path socketPath, std::function<void()> onReopen)
+SingleInstance::SingleInstance(int lockFd, std::filesystem::path socketPath, ReopenHandler onReopen)
     : lockFd_(lockFd), socketPath_(std::move(socketPath)), onReopen_(std::move(onReopen)) {
     const QString name = QString::fromStdString(socketPath_.string());
     QLocalServer::removeServer(name);  // a socket left by a crashed instance
@@ -149,9 +170,9 @@ void SingleInstance::accept() {
         // Read once the sender is done.
         QObject::connect(socket, &QLocalSocket::readChannelFinished, socket, [this, socket, request, drop] {
             request->append(socket->read(maxRequestBytes + 1 - request->size()));
-            const bool valid = *request == reopenMessage || *request == QByteArray(reopenMessage) + '\n';
+            const auto given = requestArguments(*request);
             drop();
-            if (valid) onReopen_();
+            if (given) onReopen_(*given);
         });
     }
 }

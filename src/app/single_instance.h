@@ -6,18 +6,19 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace marrowick {
 
 // One Marrowick per user: the first launch holds a lock and listens on a local socket; a later
-// launch hands it "reopen" and stops. The lock dies with its process, so a crash leaves nothing
-// that blocks the next start.
+// launch hands it "reopen" with its own arguments, one a line, and stops. The lock dies with its process, so a crash
+// leaves nothing that blocks the next start.
 class SingleInstance {
 public:
     static constexpr const char* reopenMessage = "reopen";
     // A request is a few bytes sent at once: more, or nothing for this long, and the connection
     // is closed. Beyond this many connections at once, new ones are closed straight away.
-    static constexpr qint64 maxRequestBytes = 16;
+    static constexpr qint64 maxRequestBytes = 64;
     static constexpr int requestTimeoutMs = 1000;
     static constexpr int maxConnections = 8;
 
@@ -28,8 +29,13 @@ public:
         std::optional<std::string> problem;
     };
 
-    // onReopen runs on the main thread for every valid request.
-    static Acquired acquire(const std::filesystem::path& runtimeDir, std::function<void()> onReopen);
+    // The arguments a request carried after "reopen".
+    using ReopenHandler = std::function<void(const std::vector<std::string>&)>;
+
+    // Becomes the instance, or hands the running one the arguments. onReopen runs on the main
+    // thread for every valid request.
+    static Acquired acquire(const std::filesystem::path& runtimeDir, const std::vector<std::string>& arguments,
+                            ReopenHandler onReopen);
 
     // Where the lock and socket go: $XDG_RUNTIME_DIR when it names a folder, else a folder of
     // this user's own in the temporary folder, made with mode 0700. That folder is refused
@@ -47,12 +53,12 @@ public:
     [[nodiscard]] const std::optional<std::string>& listenProblem() const { return listenProblem_; }
 
 private:
-    SingleInstance(int lockFd, std::filesystem::path socketPath, std::function<void()> onReopen);
+    SingleInstance(int lockFd, std::filesystem::path socketPath, ReopenHandler onReopen);
     void accept();
 
     int lockFd_;
     std::filesystem::path socketPath_;
-    std::function<void()> onReopen_;
+    ReopenHandler onReopen_;
     int connections_ = 0;
     std::optional<std::string> listenProblem_;
     QLocalServer server_;

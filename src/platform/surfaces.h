@@ -2,10 +2,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/rect.h"
 #include "geometry/axis.h"
 #include "platform/outline_style.h"
+#include "platform/window_control.h"
 
 namespace marrowick {
 
@@ -20,8 +22,9 @@ class OutlineSurface {
 public:
     virtual ~OutlineSurface() = default;
     // Shows the surface at r in that style, in front of other windows; the geometry is set only
-    // when it differs.
-    virtual void show(const Rect& r, const OutlineStyle& style) = 0;
+    // when it differs. With a window below which to stay (the one being dragged), it goes just
+    // under that window where the desktop allows, so the window stays in sight above it.
+    virtual void show(const Rect& r, const OutlineStyle& style, std::optional<Window> below = std::nullopt) = 0;
     virtual void hide() = 0;
 };
 

@@ -52,14 +52,22 @@ void install(Defaults& s, const Screens& screens) {
 
 Defaults& store() { return *installedStore; }
 
-void registerDefaults() {
+void registerDefaults(std::optional<Color> accent) {
     auto colorValue = [](const Color& c) { return Value(Value::List{c.red, c.green, c.blue, c.alpha}); };
+    Color fill{0.56, 0.56, 0.58, 0.3};
+    Color border{1.0, 1.0, 1.0, 0.6};
+    double width = defaultBorderWidth;
+    if (accent) {
+        fill = {accent->red, accent->green, accent->blue, accentFillAlpha};
+        border = {accent->red, accent->green, accent->blue, accentBorderAlpha};
+        width = accentBorderWidth;
+    }
     store().registerDefaults(Value::Dict{
         {std::string(dragKeysKey), Value(static_cast<std::int64_t>(storedBits(defaultDragKeys)))},
         {std::string(liveOverlayKey), Value(true)},
-        {std::string(fillColorKey), colorValue({0.56, 0.56, 0.58, 0.3})},
-        {std::string(borderColorKey), colorValue({1.0, 1.0, 1.0, 0.6})},
-        {std::string(borderWidthKey), Value(defaultBorderWidth)},
+        {std::string(fillColorKey), colorValue(fill)},
+        {std::string(borderColorKey), colorValue(border)},
+        {std::string(borderWidthKey), Value(width)},
         {std::string(cornerRadiusKey), Value(defaultCornerRadius)},
     });
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,8 +60,16 @@ inline constexpr double defaultBorderWidth = 1.0;
 inline constexpr double defaultCornerRadius = 12.0;
 inline constexpr Color fallbackColor{0.5, 0.5, 0.5, 0.5};
 
-// Registers the defaults of every key that has one.
-void registerDefaults();
+// The outline's look where the desktop has an accent colour: that colour, translucent inside and
+// nearly opaque along a border wide enough to see, where the grey look would vanish on a grey or
+// white desktop.
+inline constexpr double accentFillAlpha = 0.25;
+inline constexpr double accentBorderAlpha = 0.8;
+inline constexpr double accentBorderWidth = 2.0;
+
+// Registers the defaults of every key that has one; with an accent colour, the outline's are in
+// that colour (its alpha aside).
+void registerDefaults(std::optional<Color> accent = std::nullopt);
 
 // The display key, under which every per-monitor setting is filed: the monitor's UUID text, or
 // its name when it has none.

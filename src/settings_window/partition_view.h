@@ -38,7 +38,9 @@ public:
     [[nodiscard]] static QString name(std::size_t index, std::size_t count, Axis axis);
     [[nodiscard]] std::optional<std::size_t> dragging() const { return dragging_; }
 
-    static constexpr const char* noSectionsText = "No sections on this monitor.\nmacOS's own tiling still works here.";
+    // Also the hint of a first start, when no monitor has sections.
+    static constexpr const char* noSectionsText =
+        "No sections on this monitor.\nPick 2, 3 or 4 under Sections to snap windows here.";
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -74,7 +74,8 @@ void Snapper::update(Modifiers held) {
     if (held != Settings::keys()) return disarm();
     target_ = tileUnderPointer(platform_.pointer().location(), platform_.screens().screens());
     if (target_) {
-        outline_->show(*target_, Settings::outlineStyle());
+        // Under the dragged window, which stays in sight above its tile.
+        outline_->show(*target_, Settings::outlineStyle(), window_);
     } else {
         outline_->hide();
     }

@@ -41,9 +41,13 @@ OverlayPlace overlayPlace(const Rect& r, double pixelsPerPoint) {
     return {QRect(left, top, x(r.maxX()) - left, y(r.maxY()) - top), pixelsPerPoint / ratio};
 }
 
-void showOverlayAt(QWidget& window, const QRect& geometry) {
+void placeOverlayAt(QWidget& window, const QRect& geometry) {
     if (window.geometry() != geometry) window.setGeometry(geometry);
     window.show();
+}
+
+void showOverlayAt(QWidget& window, const QRect& geometry) {
+    placeOverlayAt(window, geometry);
     window.raise();
 }
 

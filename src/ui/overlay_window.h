@@ -32,8 +32,11 @@ struct OverlayPlace {
 // exactly that wide.
 [[nodiscard]] OverlayPlace overlayPlace(const Rect& r, double pixelsPerPoint);
 
-// Puts the window at geometry (setting it only when it differs) and brings it to the front of
-// the overlays without activating anything.
+// Puts the window at geometry (setting it only when it differs) and shows it, without
+// activating anything. A window shown already keeps its place in the stacking order.
+void placeOverlayAt(QWidget& window, const QRect& geometry);
+
+// The same, and brings it to the front of the overlays.
 void showOverlayAt(QWidget& window, const QRect& geometry);
 
 }  // namespace marrowick

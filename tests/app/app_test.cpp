@@ -4,9 +4,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QMenu>
+#include <QPainter>
+#include <QSystemTrayIcon>
 #include <QWidget>
+#include <algorithm>
 
+#include "app/tray_icon.h"
+#include "settings_window/partition_view.h"
 #include "support/desktop_fixture.h"
 
 namespace marrowick {
@@ -43,7 +49,7 @@ TEST_F(AppTest, TrustedLaunchBuildsTheMenuAndStartsWatching) {
     EXPECT_FALSE(actions[0]->isEnabled());
     EXPECT_FALSE(actions[0]->isVisible()) << "hidden once monitoring starts";
     EXPECT_EQ(actions[1]->text(), "Settings…");
-    EXPECT_EQ(actions[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+    EXPECT_TRUE(actions[1]->shortcut().isEmpty()) << "a tray menu has no window for a shortcut to work in";
     EXPECT_EQ(actions[2]->text(), "About Marrowick");
     EXPECT_TRUE(actions[3]->isSeparator());
     EXPECT_EQ(actions[4]->text(), "Quit Marrowick");
@@ -52,8 +58,71 @@ TEST_F(AppTest, TrustedLaunchBuildsTheMenuAndStartsWatching) {
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "watching drags") << "the previous run's log is gone";
     EXPECT_EQ(desk.input().watchers(), 2U) << "other applications' input and our own";
-    EXPECT_EQ(desk.scheduler().pending(), 0U) << "no permission timer";
+    EXPECT_EQ(desk.scheduler().pending(), 1U) << "the tray's check, and no permission timer";
     EXPECT_EQ(desk.windows().askCount(), 0);
+    EXPECT_FALSE(app->settings().window().isVisible()) << "a monitor has sections: nothing else opens";
+}
+
+// A tray host may come a moment after us: its absence is said only once it had time to appear.
+// Clicking the icon opens the settings window.
+TEST_F(AppTest, TheTrayIsWaitedForAndItsIconOpensTheSettings) {
+    auto app = launch();
+    const auto trayMissing = [&] {
+        const auto lines = logLines();
+        return std::count(lines.begin(), lines.end(), "no system tray available; launch Marrowick again to reach it");
+    };
+    desk.scheduler().advance(App::trayWait - 0.1);
+    EXPECT_EQ(trayMissing(), 0);
+    desk.scheduler().advance(0.1);
+    EXPECT_EQ(trayMissing(), 1) << "offscreen there is no tray";
+
+    emit app->item()->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(app->settings().window().isVisible()) << "the menu's click";
+    emit app->item()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(app->settings().window().isVisible());
+}
+
+// The icon reads on light and dark panels: at every size, a good share of it stands apart from
+// a black panel and from a white one.
+TEST(TrayIcon, StandsOutOnBlackAndWhitePanels) {
+    const QIcon icon = trayIcon();
+    for (int size : trayIconSizes) {
+        const QImage glyph = icon.pixmap(size, size).toImage();
+        ASSERT_EQ(glyph.width(), size);
+        for (const QColor panel : {QColor(Qt::black), QColor(Qt::white)}) {
+            QImage shown(size, size, QImage::Format_RGB32);
+            shown.fill(panel);
+            QPainter(&shown).drawImage(0, 0, glyph);
+            int apart = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    const int distance = std::abs(c.red() - panel.red()) + std::abs(c.green() - panel.green()) +
+                                         std::abs(c.blue() - panel.blue());
+                    if (distance >= 3 * 96) ++apart;
+                }
+            }
+            EXPECT_GE(apart, size * size / 4) << size << " px on " << panel.name().toStdString();
+        }
+    }
+}
+
+// No monitor with sections: the settings window opens by itself at every start until one has
+// some, with the hint in its editor; otherwise it stays closed.
+TEST_F(AppTest, WithNoSectionsAnywhereTheSettingsWindowOpensAtStart) {
+    Settings::setDividers({}, wide);
+    {
+        auto app = launch();
+        EXPECT_TRUE(app->settings().window().isVisible());
+        const auto lines = logLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "no monitor has sections yet; opening the settings window"),
+                  1);
+        const QString hint = app->settings().controls().partitions->accessibleDescription();
+        EXPECT_TRUE(hint.contains(QStringLiteral("Pick 2, 3 or 4"))) << hint.toStdString();
+    }
+    EXPECT_TRUE(launch()->settings().window().isVisible()) << "still nothing set up";
+    Settings::setDividers({0.5}, right);
+    EXPECT_FALSE(launch()->settings().window().isVisible());
 }
 
 TEST_F(AppTest, UntrustedLaunchWaitsAndStartsOnceThePermissionArrives) {
@@ -78,7 +147,7 @@ TEST_F(AppTest, UntrustedLaunchWaitsAndStartsOnceThePermissionArrives) {
         EXPECT_FALSE(app->accessItem()->isVisible());
         const auto lines = logLines();
         EXPECT_NE(std::find(lines.begin(), lines.end(), "watching drags"), lines.end());
-        EXPECT_EQ(desk.scheduler().pending(), 0U) << "the timer is gone";
+        EXPECT_EQ(desk.scheduler().pending(), 1U) << "the permission timer is gone; the tray's check is left";
         EXPECT_EQ(desk.input().watchers(), 2U) << "monitoring starts once";
     }
 }
@@ -91,24 +160,57 @@ TEST_F(AppTest, TheTimerDoesNothingOnceTheAppIsGone) {
     EXPECT_EQ(desk.input().watchers(), 0U);
 }
 
-TEST(Options, MatchWholeArgumentsOnly) {
-    using SV = std::string_view;
-    const SV args[] = {"marrowick", "--preview", "--aboutx", "--no-prompt=1", "-about", "--help", "x"};
-    const Options o = Options::parse(args);
-    EXPECT_TRUE(o.preview);
-    EXPECT_FALSE(o.about);
-    EXPECT_FALSE(o.noPrompt);
-    EXPECT_TRUE(o.help);
-    EXPECT_FALSE(o.version);
+// Each option is an exact whole argument, in any combination; anything else makes the arguments
+// invalid, with the reason.
+TEST(Options, ExactWholeArgumentsOrAnError) {
+    struct Case {
+        std::vector<std::string_view> args;
+        std::optional<std::vector<std::string>> forwarded;  // none: invalid
+        std::string error;
+    };
+    const Case cases[] = {
+        {{}, std::vector<std::string>{}, ""},
+        {{"--about", "--preview", "--no-prompt"}, std::vector<std::string>{"--preview", "--about"}, ""},
+        {{"--settings", "--overlay", "--settings"}, std::vector<std::string>{"--overlay", "--settings"}, ""},
+        {{"--aboutx"}, std::nullopt, "Unknown option '--aboutx'."},
+        {{"--no-prompt=1"}, std::nullopt, "Unexpected value after '--no-prompt'."},
+        {{"--about", "-about"}, std::nullopt, "Unknown option '-about'."},
+        {{"-h"}, std::nullopt, "Unknown option '-h'."},
+        {{"--preview", "x"}, std::nullopt, "Unexpected argument 'x'."},
+        {{"--", "--about"}, std::nullopt, "Unexpected argument '--about'."},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto o = Options::parse(c.args, error);
+        const std::string shown = ::testing::PrintToString(c.args);
+        ASSERT_EQ(o.has_value(), c.forwarded.has_value()) << shown << ": " << error;
+        if (o) {
+            EXPECT_EQ(o->forwarded(), *c.forwarded) << shown;
+            EXPECT_EQ(o->showsSomething(), !c.forwarded->empty()) << shown;
+        } else {
+            EXPECT_EQ(error, c.error) << shown;
+        }
+    }
+    std::string error;
+    const std::string_view both[] = {"--help", "--version"};
+    const auto o = Options::parse(both, error);
+    ASSERT_TRUE(o);
+    EXPECT_TRUE(o->help && o->version && !o->showsSomething());
+}
+
+// --help tells how to use it on this desktop: the keys, the settings window, the files.
+TEST(Options, UsageCoversTheKeysTheWindowAndTheFiles) {
+    const std::string text = usage();
+    for (const char* part : {"Alt", "keys to hold", "settings window", "settings.json", "Marrowick.log",
+                             "autostart/app.marrowick.Marrowick.desktop", "--overlay", "exit status 2"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    }
+    for (const char* gone : {"permission", "--no-prompt", "macOS", "Option"}) {
+        EXPECT_EQ(text.find(gone), std::string::npos) << gone;
+    }
 }
 
 TEST_F(AppTest, OverlayOptionShowsTheOverlayForThreeSecondsEvenWithTheKeysHeld) {
-    using SV = std::string_view;
-    const SV given[] = {"--overlay"};
-    const SV longer[] = {"--overlays"};
-    EXPECT_TRUE(Options::parse(given).overlay);
-    EXPECT_FALSE(Options::parse(longer).overlay);
-
     Options o;
     o.overlay = true;
     auto app = launch(o);
@@ -184,10 +286,24 @@ TEST_F(AppTest, AboutShowsCreditsInFront) {
     EXPECT_EQ(desk.dialogs().abouts.size(), 2U);
 }
 
-TEST_F(AppTest, ReopenIsLoggedAndAnswersFalse) {
+// A later launch's options act in the running instance; with none it opens the settings.
+TEST_F(AppTest, ReopenActsOnTheOptionsItIsHanded) {
     auto app = launch();
-    EXPECT_FALSE(app->applicationShouldHandleReopen());
+    EXPECT_FALSE(app->applicationShouldHandleReopen({}));
     EXPECT_EQ(logLines().back(), "reopen requested");
+    EXPECT_TRUE(app->settings().window().isVisible());
+    app->settings().window().hide();
+
+    Options o;
+    o.overlay = true;
+    o.about = true;
+    EXPECT_FALSE(app->applicationShouldHandleReopen(o));
+    EXPECT_EQ(logLines().back(), "reopen requested --overlay --about");
+    EXPECT_EQ(visible(), 3U) << "the overlay";
+    EXPECT_EQ(desk.dialogs().abouts.size(), 1U);
+    EXPECT_FALSE(app->settings().window().isVisible()) << "only what was asked for";
+    desk.scheduler().advance(App::overlaySeconds);
+    EXPECT_EQ(visible(), 0U);
 }
 
 // The settings window: "Settings…", a second launch and "--settings" all open the one panel.
@@ -204,13 +320,9 @@ TEST_F(AppTest, SettingsWindowOpensFromTheMenuTheReopenRequestAndTheOption) {
     app->menu()->actions()[1]->trigger();
     EXPECT_TRUE(window.isVisible());
     window.hide();
-    EXPECT_FALSE(app->applicationShouldHandleReopen());
+    EXPECT_FALSE(app->applicationShouldHandleReopen({}));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(&app->settings().window(), &window) << "made once and kept";
-
-    const std::string_view args[] = {"--settings", "--settingsx"};
-    EXPECT_TRUE(Options::parse({args, 1}).settings);
-    EXPECT_FALSE(Options::parse({args + 1, 1}).settings);
 }
 
 TEST_F(AppTest, SettingsWindowPreviewsThroughTheApp) {

@@ -39,26 +39,36 @@ std::unique_ptr<QLocalSocket> connectTo(const SingleInstance& instance) {
 
 bool closed(const QLocalSocket& s) { return s.state() == QLocalSocket::UnconnectedState; }
 
-TEST(SingleInstance, ASecondLaunchHandsOverAndStops) {
+TEST(SingleInstance, ALaterLaunchHandsOverItsArgumentsAndStops) {
     test::TempDir dir;
-    int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    std::vector<std::vector<std::string>> requests;
+    auto first = SingleInstance::acquire(dir.path(), {}, [&](const std::vector<std::string>& a) {
+                     requests.push_back(a);
+                 }).instance;
     ASSERT_NE(first, nullptr);
-    // The second launch blocks while it hands over, so it runs on a thread of its own here.
-    SingleInstance::Acquired second;
-    std::thread launch([&] { second = SingleInstance::acquire(dir.path(), [] {}); });
-    EXPECT_TRUE(spinUntil([&] { return reopens == 1; }));
-    launch.join();
-    EXPECT_EQ(second.instance, nullptr);
-    EXPECT_FALSE(second.problem) << "handing over is no problem";
+    const std::vector<std::vector<std::string>> launches{{}, {"--overlay", "--about"}};
+    for (std::size_t i = 0; i < launches.size(); ++i) {
+        // A later launch blocks while it hands over, so it runs on a thread of its own here.
+        SingleInstance::Acquired later;
+        std::thread launch([&] { later = SingleInstance::acquire(dir.path(), launches[i], [](const auto&) {}); });
+        EXPECT_TRUE(spinUntil([&] { return requests.size() == i + 1; }));
+        launch.join();
+        EXPECT_EQ(later.instance, nullptr);
+        EXPECT_FALSE(later.problem) << "handing over is no problem";
+    }
+    EXPECT_EQ(requests, launches);
+    // More than a request may hold is not sent.
+    const auto tooMany = SingleInstance::acquire(dir.path(), std::vector<std::string>(8, "--settings"), {});
+    EXPECT_EQ(tooMany.instance, nullptr);
+    EXPECT_TRUE(tooMany.problem);
 }
 
 TEST(SingleInstance, IgnoresEverythingButTheOneMessage) {
     test::TempDir dir;
     int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    auto first = SingleInstance::acquire(dir.path(), {}, [&](const auto&) { ++reopens; }).instance;
     ASSERT_NE(first, nullptr);
-    for (const char* junk : {"reopen please", "REOPEN", "", "settings"}) {
+    for (const char* junk : {"reopen please", "REOPEN", "", "settings", "reopen\n\n--about", "--about\nreopen"}) {
         QLocalSocket s;
         s.connectToServer(QString::fromStdString(first->socketPath().string()));
         ASSERT_TRUE(s.waitForConnected(1000));
@@ -75,25 +85,25 @@ TEST(SingleInstance, AStaleSocketDoesNotBlockTheNextStart) {
     const auto socket = dir.path() / ("marrowick-" + std::to_string(::getuid()) + ".socket");
     test::writeFile(socket, "left by a crash");
     int reopens = 0;
-    auto first = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    auto first = SingleInstance::acquire(dir.path(), {}, [&](const auto&) { ++reopens; }).instance;
     ASSERT_NE(first, nullptr);
     first.reset();  // the lock goes with it
-    auto again = SingleInstance::acquire(dir.path(), [] {});
+    auto again = SingleInstance::acquire(dir.path(), {}, [](const auto&) {});
     EXPECT_NE(again.instance, nullptr);
 }
 
 TEST(SingleInstance, AFloodIsCutOffAndAnIdleConnectionClosed) {
     test::TempDir dir;
     int reopens = 0;
-    auto instance = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    auto instance = SingleInstance::acquire(dir.path(), {}, [&](const auto&) { ++reopens; }).instance;
     ASSERT_NE(instance, nullptr);
     auto flood = connectTo(*instance);
     flood->write(QByteArray("reopen") + QByteArray(1 << 20, 'x'));
     auto seventeen = connectTo(*instance);
-    seventeen->write(QByteArray(17, 'x'));  // a request is 16 bytes at most
+    seventeen->write(QByteArray(SingleInstance::maxRequestBytes + 1, 'x'));
     auto idle = connectTo(*instance);
     EXPECT_TRUE(spinUntil([&] { return closed(*flood); })) << "cut off once it is too long";
-    EXPECT_TRUE(spinUntil([&] { return closed(*seventeen); }, 700)) << "17 bytes are too long, at once";
+    EXPECT_TRUE(spinUntil([&] { return closed(*seventeen); }, 700)) << "one byte too many is too long, at once";
     EXPECT_TRUE(spinUntil([&] { return closed(*idle); }, pastTheTimeout));
     EXPECT_EQ(reopens, 0);
 }
@@ -101,7 +111,7 @@ TEST(SingleInstance, AFloodIsCutOffAndAnIdleConnectionClosed) {
 TEST(SingleInstance, HoldsFewConnectionsAtOnceAndStillAnswers) {
     test::TempDir dir;
     int reopens = 0;
-    auto instance = SingleInstance::acquire(dir.path(), [&] { ++reopens; }).instance;
+    auto instance = SingleInstance::acquire(dir.path(), {}, [&](const auto&) { ++reopens; }).instance;
     ASSERT_NE(instance, nullptr);
     std::vector<std::unique_ptr<QLocalSocket>> held;
     for (int i = 0; i < 12; ++i) {
@@ -122,14 +132,14 @@ TEST(SingleInstance, HoldsFewConnectionsAtOnceAndStillAnswers) {
 
 TEST(SingleInstance, ARuntimeFolderThatCannotBeWrittenIsAProblem) {
     test::TempDir dir;
-    auto missing = SingleInstance::acquire(dir / "missing", [] {});
+    auto missing = SingleInstance::acquire(dir / "missing", {}, [](const auto&) {});
     EXPECT_EQ(missing.instance, nullptr);
     ASSERT_TRUE(missing.problem);
     EXPECT_NE(missing.problem->find("cannot write in the runtime folder"), std::string::npos) << *missing.problem;
     if (::geteuid() != 0) {
         std::filesystem::permissions(dir.path(),
                                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        auto readOnly = SingleInstance::acquire(dir.path(), [] {});
+        auto readOnly = SingleInstance::acquire(dir.path(), {}, [](const auto&) {});
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(readOnly.instance, nullptr);
         EXPECT_TRUE(readOnly.problem);
@@ -149,20 +159,20 @@ TEST(SingleInstance, ASocketThatCannotBeMadeIsSaidAndLaterLaunchesTellWhy) {
     const std::filesystem::path taken = dir / "taken";
     std::filesystem::create_directories(taken / ("marrowick-" + std::to_string(::getuid()) + ".socket") / "inside");
     for (const Case& c : {Case{"a path too long for a socket", deep}, Case{"a folder at the socket's name", taken}}) {
-        auto first = SingleInstance::acquire(c.runtime, [] {});
+        auto first = SingleInstance::acquire(c.runtime, {}, [](const auto&) {});
         ASSERT_NE(first.instance, nullptr) << c.what;
         ASSERT_TRUE(first.instance->listenProblem()) << c.what;
         EXPECT_NE(first.instance->listenProblem()->find("later launches cannot reach it"), std::string::npos)
             << *first.instance->listenProblem();
         SingleInstance::Acquired later;
-        std::thread launch([&] { later = SingleInstance::acquire(c.runtime, [] {}); });
+        std::thread launch([&] { later = SingleInstance::acquire(c.runtime, {}, [](const auto&) {}); });
         launch.join();
         EXPECT_EQ(later.instance, nullptr);
         ASSERT_TRUE(later.problem) << c.what;
         EXPECT_NE(later.problem->find("cannot be reached: it could not listen at"), std::string::npos)
             << *later.problem;
     }
-    auto fine = SingleInstance::acquire(dir.path(), [] {});
+    auto fine = SingleInstance::acquire(dir.path(), {}, [](const auto&) {});
     ASSERT_NE(fine.instance, nullptr);
     EXPECT_FALSE(fine.instance->listenProblem());
 }
@@ -202,7 +212,7 @@ TEST_F(SingleInstanceFallback, IsAFolderOfTheUsersOwn) {
     EXPECT_EQ(*dir, ours);
     EXPECT_EQ(std::filesystem::status(ours).permissions(), std::filesystem::perms::owner_all);
     EXPECT_EQ(SingleInstance::runtimeDir(problem), ours) << "and is used again";
-    EXPECT_NE(SingleInstance::acquire(*dir, [] {}).instance, nullptr);
+    EXPECT_NE(SingleInstance::acquire(*dir, {}, [](const auto&) {}).instance, nullptr);
 }
 
 TEST_F(SingleInstanceFallback, AnyOtherFolderIsRefused) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An Alt-drag of an xterm by its title bar shows the outline of the tile under the pointer while
-# it lasts and, on release, lands the window's frame in that tile and logs the tile.
+# it lasts, just below the xterm, which stays in sight, and, on release, lands the window's frame
+# in that tile and logs the tile.
 # shellcheck source=tests/e2e/session.sh
 source "$(dirname "$0")/session.sh"
 e2e_begin "$@"
@@ -53,8 +54,17 @@ outline_shown() {
   mapfile -t drag_pixels < <(xs_screen_pixels "${probe[@]}")
   [ "${drag_pixels[0]}" != "${desktop[0]}" ]
 }
+# The window just below top-level window $1 in the stacking order (xwininfo lists the top first).
+window_below() { xwininfo -root -children | awk -v w="$(printf '0x%x' "$1")" '$1 == w { getline; print $1; exit }'; }
+# During the drag the pointer is on the xterm's title bar: its frame is the window under it.
+below_xterm=""
+outline_below_xterm() {
+  below_xterm="$(window_below "$(xs_frame_under_pointer)")"
+  [ -n "$below_xterm" ] && xdotool search --onlyvisible --pid "$xs_app_pid" | grep -qx "$((below_xterm))"
+}
 # Polled while the button is still down: the outline follows the drag's events asynchronously.
-snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_wait_for 10 outline_shown'
+snap_to 1720 720 1147 0 1146 1440 "(1147.0, 0.0, 1146.0, 1440.0)" 'xs_wait_for 10 outline_shown
+  xs_wait_for 5 outline_below_xterm || e2e_fail "the outline is not just below the dragged xterm (below it: $below_xterm)"'
 [ "${drag_pixels[0]}" != "${desktop[0]}" ] ||
   e2e_fail "no outline in the middle column during the drag (pixel ${probe[0]} stayed ${desktop[0]})"
 e2e_expect_eq "${drag_pixels[1]}" "${desktop[1]}" "pixel ${probe[1]} of the left column during a drag into the middle one"

@@ -49,6 +49,20 @@ for f in usr/bin/marrowick \
   [ -s "$root/$f" ] || fail "the package has no /$f"
 done
 
+# The README as installed shows every picture it links: each is beside it, as in the sources.
+doc="$root/usr/share/doc/marrowick"
+mapfile -t pictures < <(grep -o '](docs/[^)]*)' "$doc/README.md" | sed 's/^](//; s/)$//' | sort -u)
+[ ${#pictures[@]} -gt 0 ] || fail "the installed README links no pictures"
+for p in "${pictures[@]}"; do
+  [ -s "$doc/$p" ] || fail "the README links $p, which the package does not hold beside it"
+done
+
+# The licence: GPL-3.0-or-later, in Debian's words and in the AppStream metadata.
+grep -q '^License: GPL-3+$' "$doc/copyright" || fail "the copyright file does not say GPL-3+"
+grep -q '/usr/share/common-licenses/GPL-3' "$doc/copyright" || fail "the copyright file does not point at the GPL's text"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$root/usr/share/metainfo/$id.metainfo.xml" ||
+  fail "the metadata does not name GPL-3.0-or-later"
+
 out="$(desktop-file-validate "$root/usr/share/applications/$id.desktop" 2>&1)" && [ -z "$out" ] ||
   fail "desktop-file-validate: $out"
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "the desktop entry names another icon"

@@ -18,11 +18,13 @@ namespace fs = std::filesystem;
 
 constexpr const char* appId = "app.example.Marrowick";
 
-std::string execLine(const std::string& entryText) {
-    const std::size_t at = entryText.find("\nExec=");
+// The line of the entry that sets key, whole; empty when there is none.
+std::string line(const std::string& entryText, const std::string& key) {
+    const std::size_t at = entryText.find("\n" + key + "=");
     if (at == std::string::npos) return {};
     return entryText.substr(at + 1, entryText.find('\n', at + 1) - at - 1);
 }
+std::string execLine(const std::string& entryText) { return line(entryText, "Exec"); }
 
 // What desktop-file-validate says about the file; empty when it finds nothing wrong.
 std::string validatorComplaints(const fs::path& file) {
@@ -57,6 +59,7 @@ TEST(XdgLoginItems, RegisterWritesTheEntryUnderTheApplicationIdAndUnregisterRemo
     EXPECT_NE(text.find("\nType=Application\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=app.example.Marrowick\n"), std::string::npos);
     EXPECT_EQ(execLine(text), "Exec=\"/usr/bin/marrowick\"");
+    EXPECT_EQ(line(text, "TryExec"), "TryExec=/usr/bin/marrowick") << "skipped once the binary is gone";
     EXPECT_EQ(validatorComplaints(items.entry()), "");
     EXPECT_FALSE(leftoverFiles(dir / "autostart", items.entry()));
     struct stat st {};
@@ -70,22 +73,27 @@ TEST(XdgLoginItems, RegisterWritesTheEntryUnderTheApplicationIdAndUnregisterRemo
 }
 
 // Paths with the characters the Exec key reserves: each is quoted, escaped by the Desktop Entry
-// rules, reads back as ours, and passes the reference validator.
+// rules, reads back as ours, and passes the reference validator. TryExec holds the path itself,
+// with the escapes of any value.
 TEST(XdgLoginItems, ExecQuotesEveryReservedCharacter) {
     struct Case {
         std::string binary;
-        std::string exec;  // as it stands in the file
+        std::string exec;     // as it stands in the file
+        std::string tryExec;  // the same
     };
     const Case cases[] = {
-        {"/opt/My Apps/marrowick", R"(Exec="/opt/My Apps/marrowick")"},
-        {"/opt/it's \"here\"/marrowick", R"(Exec="/opt/it's \\"here\\"/marrowick")"},
-        {"/opt/$HOME/`x`/marrowick", R"(Exec="/opt/\\$HOME/\\`x\\`/marrowick")"},
-        {"/opt/back\\slash/marrowick", R"(Exec="/opt/back\\\\slash/marrowick")"},
-        {"/opt/100%/%u/marrowick", R"(Exec="/opt/100%%/%%u/marrowick")"},
-        {"/opt/a;b&c|d<e>f*g?h#i(j)~k/marrowick", R"(Exec="/opt/a;b&c|d<e>f*g?h#i(j)~k/marrowick")"},
-        {"/opt/tab\there/marrowick", R"(Exec="/opt/tab\there/marrowick")"},
-        {"/opt/two\nlines/marrowick", R"(Exec="/opt/two\nlines/marrowick")"},
-        {"/opt/Ünïcode/marrowick", "Exec=\"/opt/Ünïcode/marrowick\""},
+        {"/opt/My Apps/marrowick", R"(Exec="/opt/My Apps/marrowick")", "TryExec=/opt/My Apps/marrowick"},
+        {"/opt/it's \"here\"/marrowick", R"(Exec="/opt/it's \\"here\\"/marrowick")",
+         R"(TryExec=/opt/it's "here"/marrowick)"},
+        {"/opt/$HOME/`x`/marrowick", R"(Exec="/opt/\\$HOME/\\`x\\`/marrowick")", "TryExec=/opt/$HOME/`x`/marrowick"},
+        {"/opt/back\\slash/marrowick", R"(Exec="/opt/back\\\\slash/marrowick")",
+         R"(TryExec=/opt/back\\slash/marrowick)"},
+        {"/opt/100%/%u/marrowick", R"(Exec="/opt/100%%/%%u/marrowick")", "TryExec=/opt/100%/%u/marrowick"},
+        {"/opt/a;b&c|d<e>f*g?h#i(j)~k/marrowick", R"(Exec="/opt/a;b&c|d<e>f*g?h#i(j)~k/marrowick")",
+         "TryExec=/opt/a;b&c|d<e>f*g?h#i(j)~k/marrowick"},
+        {"/opt/tab\there/marrowick", R"(Exec="/opt/tab\there/marrowick")", R"(TryExec=/opt/tab\there/marrowick)"},
+        {"/opt/two\nlines/marrowick", R"(Exec="/opt/two\nlines/marrowick")", R"(TryExec=/opt/two\nlines/marrowick)"},
+        {"/opt/Ünïcode/marrowick", "Exec=\"/opt/Ünïcode/marrowick\"", "TryExec=/opt/Ünïcode/marrowick"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.binary);
@@ -93,6 +101,7 @@ TEST(XdgLoginItems, ExecQuotesEveryReservedCharacter) {
         XdgLoginItems items(dir.path(), appId, c.binary);
         ASSERT_EQ(items.registerItem(), std::nullopt);
         EXPECT_EQ(execLine(test::readFile(items.entry())), c.exec);
+        EXPECT_EQ(line(test::readFile(items.entry()), "TryExec"), c.tryExec);
         EXPECT_EQ(items.status(), LoginItems::enabled);
         EXPECT_EQ(validatorComplaints(items.entry()), "");
     }

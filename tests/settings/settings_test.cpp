@@ -29,6 +29,19 @@ TEST_F(SettingsTest, AFreshStoreReadsTheRegisteredDefaults) {
     EXPECT_FALSE(store.boolean("askedAboutMacTiling"));
 }
 
+// Where the desktop has an accent colour, the outline is drawn in it by default (a stored look
+// still wins, and a reset comes back to the accent); the rest of the defaults stay.
+TEST_F(SettingsTest, WithAnAccentColourTheOutlineDefaultsToIt) {
+    Settings::registerDefaults(Color{0.2, 0.4, 0.8, 1.0});
+    EXPECT_EQ(Settings::outlineStyle(), (OutlineStyle{{0.2, 0.4, 0.8, 0.25}, {0.2, 0.4, 0.8, 0.8}, 2.0, 12.0}));
+    EXPECT_EQ(Settings::keys(), alt);
+    EXPECT_TRUE(Settings::liveOverlay());
+    Settings::setColor({1, 0, 0, 1}, "fillColor");
+    EXPECT_EQ(Settings::color("fillColor"), (Color{1, 0, 0, 1}));
+    Settings::resetOutline();
+    EXPECT_EQ(Settings::color("fillColor"), (Color{0.2, 0.4, 0.8, 0.25}));
+}
+
 TEST_F(SettingsTest, FreshDisplaysGetTheirDefaults) {
     EXPECT_EQ(Settings::dividers(screen(ultrawide)), (std::vector<double>{1.0 / 3, 2.0 / 3}));
     EXPECT_EQ(Settings::axis(screen(ultrawide)), Axis::columns);

@@ -40,6 +40,7 @@ TEST_F(SnapperTest, TheRoadOfOneSnap) {
     EXPECT_EQ(snapper.target(), firstTile);
     EXPECT_EQ(outline().rect, firstTile);
     EXPECT_EQ(outline().style, Settings::outlineStyle());
+    EXPECT_EQ(outline().below, window) << "under the dragged window, which stays in sight";
     desk.dragTo({1500, 440});
     EXPECT_EQ(snapper.target(), (Rect{1147, 25, 1146, 1415})) << "the outline follows the pointer";
     desk.mouseUp();

@@ -127,6 +127,45 @@ TEST_F(SurfacesTest, WithoutTranslucencyOnlyTheOutlinesBorderIsLeft) {
     EXPECT_TRUE(view.mask().isEmpty());
 }
 
+// A dragged window's outline is put under that window once while it shows: the drag's steps only
+// move it. Where that cannot be done it goes in front of everything.
+TEST_F(SurfacesTest, AnOutlineIsStackedUnderTheDraggedWindowOncePerShowing) {
+    struct Call {
+        WId ours;
+        Window below;
+        bool visible;
+    };
+    std::vector<Call> calls;
+    bool possible = true;
+    OutlineView* view = nullptr;
+    QtSurfaces stacking([] { return true; }, {},
+                        [&](WId ours, Window below) {
+                            calls.push_back({ours, below, view->isVisible()});
+                            return possible;
+                        });
+    const auto outline = stacking.outline();
+    view = &newest<OutlineView>();
+    const Window dragged{42};
+    outline->show({0, 25, 1147, 1415}, style, dragged);
+    ASSERT_EQ(calls.size(), 1U);
+    EXPECT_EQ(calls[0].ours, view->winId());
+    EXPECT_EQ(calls[0].below, dragged);
+    EXPECT_TRUE(calls[0].visible) << "stacked once mapped, which brings it to the front";
+    EXPECT_TRUE(view->isVisible());
+    outline->show({1147, 25, 1146, 1415}, style, dragged);
+    EXPECT_EQ(calls.size(), 1U) << "a step of the same drag only moves it";
+    EXPECT_EQ(view->geometry(), QRect(1147, 25, 1146, 1415));
+    outline->show({1147, 25, 1146, 1415}, style, Window{43});
+    EXPECT_EQ(calls.size(), 2U) << "another window";
+    outline->hide();
+    possible = false;
+    outline->show({1147, 25, 1146, 1415}, style, Window{43});
+    EXPECT_EQ(calls.size(), 3U) << "shown again";
+    EXPECT_TRUE(view->isVisible()) << "in front, where it cannot go under";
+    outline->show({0, 25, 1147, 1415}, style);
+    EXPECT_EQ(calls.size(), 3U) << "an outline of no drag goes in front";
+}
+
 TEST_F(SurfacesTest, AHandleTakesPressesWithoutFocusAndShowsTheResizeCursor) {
     const auto handle = surfaces.handle();
     HandleView& view = newest<HandleView>();

@@ -58,6 +58,12 @@ TEST_F(X11Windows, XtermFrameKindAndApplication) {
     ASSERT_TRUE(all.ok());
     EXPECT_EQ(*all, std::vector<Window>{w});
     EXPECT_TRUE(windows().granted(true));
+    // Among the root's children, where stacking happens, it is the frame openbox put around it.
+    const auto top = windows().topLevel(w);
+    ASSERT_TRUE(top.ok());
+    EXPECT_NE(*top, xterm);
+    x11::WindowQueries q(session->connection(), x11::deadlineIn(1));
+    EXPECT_EQ(q.topLevelAt(150, 110), *top);
 }
 
 TEST_F(X11Windows, WindowUnderThePointWhereverItIs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QWidget>
 #include <functional>
 
 #include "platform/surfaces.h"
@@ -10,11 +11,19 @@ namespace marrowick {
 // client place a window above the others (X11).
 class QtSurfaces : public Surfaces {
 public:
+    // Puts one of our windows just below another application's window; false where it cannot
+    // (that window is gone, or the desktop keeps no such order for us).
+    using StackBelow = std::function<bool(WId ours, Window below)>;
+
     // translucent: whether our windows can be see-through right now (on X11, whether a
     // compositing manager runs). pixelsPerPoint: the scale of the monitor a rectangle lies on
-    // (1 everywhere when not given).
-    explicit QtSurfaces(std::function<bool()> translucent, std::function<double(const Rect&)> pixelsPerPoint = {})
-        : translucent_(std::move(translucent)), pixelsPerPoint_(std::move(pixelsPerPoint)) {}
+    // (1 everywhere when not given). Without stackBelow, an outline asked to stay below a window
+    // goes in front of everything instead.
+    explicit QtSurfaces(std::function<bool()> translucent, std::function<double(const Rect&)> pixelsPerPoint = {},
+                        StackBelow stackBelow = {})
+        : translucent_(std::move(translucent)),
+          pixelsPerPoint_(std::move(pixelsPerPoint)),
+          stackBelow_(std::move(stackBelow)) {}
 
     std::unique_ptr<OutlineSurface> outline() override;
     std::unique_ptr<HandleSurface> handle() override;
@@ -22,6 +31,7 @@ public:
 private:
     std::function<bool()> translucent_;
     std::function<double(const Rect&)> pixelsPerPoint_;
+    StackBelow stackBelow_;
 };
 
 }  // namespace marrowick

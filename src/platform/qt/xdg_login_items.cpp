@@ -51,21 +51,11 @@ bool validUtf8(std::string_view s) {
     return true;
 }
 
-// The Exec value that starts program with no arguments. The program is quoted as a whole, with
-// the four characters that stay special inside quotes escaped and '%' doubled (it would start a
-// field code); then the string escapes of every desktop-entry value apply on top. Programs the
-// format cannot name: '=' in a program's path is forbidden, and values are UTF-8.
-std::optional<std::string> execValue(const std::string& program) {
-    if (program.empty() || program.find('=') != std::string::npos || !validUtf8(program)) return std::nullopt;
-    std::string quoted = "\"";
-    for (char c : program) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
-        if (c == '%') quoted += '%';
-        quoted += c;
-    }
-    quoted += '"';
+// Text as a desktop-entry string value: the escapes every value has. (No value here starts with
+// a space, which would need one more.)
+std::string stringValue(std::string_view text) {
     std::string value;
-    for (char c : quoted) {
+    for (char c : text) {
         switch (c) {
             case '\\':
                 value += "\\\\";
@@ -84,6 +74,26 @@ std::optional<std::string> execValue(const std::string& program) {
         }
     }
     return value;
+}
+
+// Whether a desktop entry can name the program: '=' in a program's path is forbidden in Exec, and
+// values are UTF-8.
+bool nameable(const std::string& program) {
+    return !program.empty() && program.find('=') == std::string::npos && validUtf8(program);
+}
+
+// The Exec value that starts program with no arguments. The program is quoted as a whole, with
+// the four characters that stay special inside quotes escaped and '%' doubled (it would start a
+// field code); then the string escapes apply on top.
+std::string execValue(const std::string& program) {
+    std::string quoted = "\"";
+    for (char c : program) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    quoted += '"';
+    return stringValue(quoted);
 }
 
 // A desktop-entry string value with its escapes undone.
@@ -253,8 +263,8 @@ int XdgLoginItems::status() const {
 
 std::optional<std::string> XdgLoginItems::registerItem() {
     if (binary_.empty()) return "the running binary's path is not known, so no autostart entry can start it";
-    const auto exec = execValue(binary_.string());
-    if (!exec) return "an autostart entry cannot start " + binary_.string() + " (its path has '=' or is not UTF-8)";
+    if (!nameable(binary_.string()))
+        return "an autostart entry cannot start " + binary_.string() + " (its path has '=' or is not UTF-8)";
     std::error_code ec;
     std::filesystem::create_directories(entry_.parent_path(), ec);
     if (ec) return "cannot create " + entry_.parent_path().string() + ": " + ec.message();
@@ -264,7 +274,10 @@ std::optional<std::string> XdgLoginItems::registerItem() {
          << "Name=Marrowick\n"
          << "Comment=Snap windows into sections of a monitor\n"
          << "Icon=" << applicationId_ << '\n'
-         << "Exec=" << *exec << '\n'
+         << "Exec=" << execValue(binary_.string())
+         << '\n'
+         // A session skips the entry once the binary is gone (the package removed).
+         << "TryExec=" << stringValue(binary_.string()) << '\n'
          << "Terminal=false\n"
          << "X-GNOME-Autostart-enabled=true\n";
     if (!replaceFile(entry_, text.str(), true, 0644)) {

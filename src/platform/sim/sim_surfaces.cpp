@@ -12,10 +12,11 @@ public:
     ~SimOutline() override { r_->alive = false; }
     SimOutline(const SimOutline&) = delete;
     SimOutline& operator=(const SimOutline&) = delete;
-    void show(const Rect& rect, const OutlineStyle& style) override {
+    void show(const Rect& rect, const OutlineStyle& style, std::optional<Window> below) override {
         if (rect != r_->rect) ++r_->geometryChanges;
         r_->rect = rect;
         r_->style = style;
+        r_->below = below;
         r_->visible = true;
     }
     void hide() override { r_->visible = false; }

@@ -12,7 +12,8 @@ struct OutlineRecord {
     bool visible = false;
     Rect rect;
     OutlineStyle style;
-    int geometryChanges = 0;  // how often its rectangle was set to a new one
+    std::optional<Window> below;  // the window it was last shown just below, if any
+    int geometryChanges = 0;      // how often its rectangle was set to a new one
     bool alive = true;
 };
 

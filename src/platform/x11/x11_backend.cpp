@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "platform/x11/qt_stacking.h"
+
 namespace marrowick::x11 {
 
 std::unique_ptr<X11Backend> X11Backend::open(const std::string& display, XdgLoginItems loginItems) {
@@ -15,10 +17,15 @@ std::unique_ptr<X11Backend> X11Backend::open(const std::string& display, XdgLogi
     b->screens_ = std::make_unique<X11Screens>(std::move(screensConn));
     b->pointer_ = std::make_unique<X11Pointer>(std::move(pointerConn), b->input_.get());
     b->windows_ = std::make_unique<X11WindowControl>(display);
-    // Without a compositing manager a see-through window shows opaque.
+    // Without a compositing manager a see-through window shows opaque. A dragged window's outline
+    // goes just below the window manager's frame around it.
     b->surfaces_ =
         std::make_unique<QtSurfaces>([screens = b->screens_.get()] { return screens->compositing(); },
-                                     [screens = b->screens_.get()](const Rect& r) { return screens->scaleAt(r); });
+                                     [screens = b->screens_.get()](const Rect& r) { return screens->scaleAt(r); },
+                                     [windows = b->windows_.get()](WId ours, Window below) {
+                                         const Result<std::uint32_t> frame = windows->topLevel(below);
+                                         return frame && stackQtWindowBelow(static_cast<std::uint32_t>(ours), *frame);
+                                     });
     return b;
 }
 

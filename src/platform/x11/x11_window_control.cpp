@@ -171,6 +171,15 @@ Result<int> X11WindowControl::application(Window w) {
     return missingOrLate(wq.connection(), wq.deadline());
 }
 
+Result<std::uint32_t> X11WindowControl::topLevel(Window w) {
+    if (!fitsXid(w)) return WindowError::gone;
+    auto q = queries();
+    if (!q) return q.error();
+    WindowQueries wq = *q;
+    if (auto top = wq.topLevelOf(xid(w))) return *top;
+    return missingOrLate(wq.connection(), wq.deadline());
+}
+
 Result<void> X11WindowControl::setFrame(Window window, const Rect& r) {
     if (!std::isfinite(r.x) || !std::isfinite(r.y) || !(r.width >= 1) || !(r.height >= 1) || r.width > 32767 ||
         r.height > 32767)

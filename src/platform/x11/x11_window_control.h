@@ -35,6 +35,10 @@ public:
     Result<bool> minimized(Window w) override;
     Result<int> application(Window w) override;
 
+    // The child of the root that holds w: the frame the window manager drew around it, or w
+    // itself without one. Stacking happens among these.
+    Result<std::uint32_t> topLevel(Window w);
+
 private:
     // What one frame write asks of the window manager (root coordinates, client size).
     struct FrameRequest {

@@ -177,6 +177,17 @@ std::optional<xcb_window_t> WindowQueries::topLevelAt(int rx, int ry) {
     return r->child;
 }
 
+std::optional<xcb_window_t> WindowQueries::topLevelOf(xcb_window_t w) {
+    // A frame holds its client a level or two down; the limit only guards against a loop.
+    for (std::size_t depth = 0; depth < subtreeLimit; ++depth) {
+        auto tree = conn_.await<xcb_query_tree_reply_t>(xcb_query_tree(conn_.get(), w), deadline_);
+        if (!tree) return std::nullopt;
+        if (tree->parent == conn_.root() || tree->parent == XCB_NONE) return w;
+        w = tree->parent;
+    }
+    return std::nullopt;
+}
+
 SizeHints SizeHints::fromProperty(const std::vector<std::uint32_t>& v) {
     SizeHints h;
     if (v.size() < 15) return h;

@@ -44,6 +44,9 @@ public:
     std::optional<std::string> title(xcb_window_t w);
     // The child of root at a root position, honouring input shapes.
     std::optional<xcb_window_t> topLevelAt(int rx, int ry);
+    // The child of root that holds w (the frame a window manager put around it, or w itself);
+    // none when w is gone.
+    std::optional<xcb_window_t> topLevelOf(xcb_window_t w);
 
 private:
     Connection& conn_;
